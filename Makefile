@@ -1,0 +1,43 @@
+# Front door: `make run` and `make test` do all the set-up on Debian 12.
+BUILD ?= build
+GENERATOR ?= Ninja
+SAMPLE ?= examples/sample-pq.zip
+
+# Debian packages the build and the tests need (installed when missing).
+PACKAGES = g++ cmake ninja-build make zlib1g-dev qt6-base-dev qt6-qpa-plugins \
+           libgtest-dev libgmock-dev libbenchmark-dev libxml2-utils \
+           clang-format util-linux
+
+SUDO = $(shell [ "$$(id -u)" = 0 ] || echo sudo)
+
+.PHONY: all deps configure build test run format bench clean
+
+all: build
+
+deps:
+	@missing=""; \
+	for p in $(PACKAGES); do \
+	  dpkg -s $$p >/dev/null 2>&1 || missing="$$missing $$p"; \
+	done; \
+	if [ -n "$$missing" ]; then \
+	  echo "Installing:$$missing"; \
+	  $(SUDO) apt-get update -qq && \
+	  $(SUDO) env DEBIAN_FRONTEND=noninteractive \
+	    apt-get install -y --no-install-recommends $$missing; \
+	fi
+
+configure: deps
+	@[ -f $(BUILD)/build.ninja ] || [ -f $(BUILD)/Makefile ] || \
+	  cmake -S . -B $(BUILD) -G "$(GENERATOR)" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+build: configure
+	cmake --build $(BUILD)
+
+test: build
+	cd $(BUILD) && ctest --output-on-failure -j2
+
+format:
+	git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf $(BUILD)

@@ -1,0 +1,33 @@
+#include "input/paths.h"
+
+namespace korvelo {
+namespace {
+
+size_t LastSeparator(std::string_view path) {
+  return path.find_last_of("\\/");
+}
+
+}  // namespace
+
+std::string WithTrailingBackslash(std::string_view path) {
+  std::string result(path);
+  if (result.empty() || (result.back() != '\\' && result.back() != '/')) {
+    result.push_back('\\');
+  }
+  return result;
+}
+
+std::string BaseName(std::string_view path) {
+  const size_t separator = LastSeparator(path);
+  if (separator == std::string_view::npos) return std::string(path);
+  std::string_view name = path.substr(separator + 1);
+  return std::string(name.substr(0, name.find('.')));
+}
+
+std::string FolderOf(std::string_view path) {
+  const size_t separator = LastSeparator(path);
+  if (separator == std::string_view::npos) return std::string(path);
+  return std::string(path.substr(0, separator));
+}
+
+}  // namespace korvelo

@@ -1,0 +1,24 @@
+// Path texts as the engine builds them: backslash separators, but every
+// function also accepts the slash.
+#ifndef KORVELO_INPUT_PATHS_H_
+#define KORVELO_INPUT_PATHS_H_
+
+#include <string>
+#include <string_view>
+
+namespace korvelo {
+
+// The path unchanged when it ends in "\" or "/", else with "\" appended
+// (an empty path gives "\").
+std::string WithTrailingBackslash(std::string_view path);
+
+// Text after the last "\" or "/" up to the first "." after it; a path with no
+// separator is returned whole, extension included.
+std::string BaseName(std::string_view path);
+
+// Text before the last "\" or "/"; the whole path when there is none.
+std::string FolderOf(std::string_view path);
+
+}  // namespace korvelo
+
+#endif  // KORVELO_INPUT_PATHS_H_

@@ -1,0 +1,42 @@
+// Text helpers shared by the parser, the loader, the run and the writers.
+// Texts are byte strings; nothing here converts character sets except
+// ConvertUmlauts, and only for the seven German letters.
+#ifndef KORVELO_INPUT_TEXT_H_
+#define KORVELO_INPUT_TEXT_H_
+
+#include <string>
+#include <string_view>
+
+namespace korvelo {
+
+// Every non-overlapping occurrence of `from` replaced by `to`, found in one
+// left-to-right pass; inserted text is not searched again. Linear in the size
+// of the text. An empty `from` returns the text unchanged.
+std::string ReplaceAll(std::string_view text, std::string_view from,
+                       std::string_view to);
+
+// Inner text of the first element whose start tag begins with "<" + tag
+// (a prefix match: "url" also matches "<urlname>"), up to the first
+// "</" + tag + ">", trimmed of blanks, TAB, LF, VT, FF and CR at both ends.
+// Empty when the start tag, its ">" or the end tag is missing.
+std::string ExtractElement(std::string_view text, std::string_view tag);
+
+// Plain text of HTML: three umlaut character references become ANSI bytes,
+// "&nbsp;" a blank, "<style>" blocks go, then every tag goes.
+std::string HtmlToText(std::string_view text);
+
+// UTF-8 German umlauts and sharp s become their single ANSI bytes; with
+// `spellOut` those bytes then become "ue", "ae", "oe", "ss", "Ue", "Oe", "Ae".
+std::string ConvertUmlauts(std::string_view text, bool spellOut);
+
+// Drops the markers "<![CDATA[" and "]]>", keeping what stands between them.
+std::string DropCdataMarkers(std::string_view text);
+
+// printf-style formatting into a buffer as large as the result needs.
+// The format must be a literal of the program, never user text.
+std::string FormatText(const char* format, ...)
+    __attribute__((format(printf, 1, 2)));
+
+}  // namespace korvelo
+
+#endif  // KORVELO_INPUT_TEXT_H_

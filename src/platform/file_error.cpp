@@ -1,0 +1,131 @@
+#include "platform/file_error.h"
+
+#include <cerrno>
+
+namespace korvelo {
+namespace {
+
+struct CauseText {
+  FileCause cause;
+  const char* text;
+};
+
+// One text per cause, exactly as the program has always shown them.
+constexpr CauseText kCauseTexts[] = {
+    {FileCause::kNone, "Kein Fehler aufgetreten."},
+    {FileCause::kGeneric,
+     "Ein unbekannter Fehler ist beim Zugriff auf %1 aufgetreten."},
+    {FileCause::kFileNotFound, "%1 wurde nicht gefunden."},
+    {FileCause::kBadPath, "%1 enthält eine ungültige Pfadangabe."},
+    {FileCause::kTooManyOpenFiles,
+     "%1 konnte nicht geöffnet werden, da zu viele Dateien geöffnet sind."},
+    {FileCause::kAccessDenied, "Zugriff auf %1 wurde verwehrt."},
+    {FileCause::kInvalidFile,
+     "Eine ungültige Dateikennung war mit %1 verbunden."},
+    {FileCause::kRemoveCurrentDir,
+     "Das Verzeichnis %1 konnte nicht entfernt werden, da es das aktuelle "
+     "Verzeichnis ist. "},
+    {FileCause::kDirectoryFull,
+     "%1 konnte nicht erstellt werden, da das Verzeichnis voll ist."},
+    {FileCause::kBadSeek, "Positionierungsfehler auf %1."},
+    {FileCause::kHardIO,
+     "Ein Hardware-E/A-Fehler wurde während des Zugriffs auf %1 gemeldet."},
+    {FileCause::kSharingViolation,
+     "Eine Zugriffsverletzung ist während des Zugriffs auf %1 aufgetreten."},
+    {FileCause::kLockViolation,
+     "Eine Sperrverletzung ist während des Zugriffs auf %1 aufgetreten."},
+    {FileCause::kDiskFull,
+     "Beim Zugriff auf %1 wurde ein voller Datenträger gemeldet."},
+    {FileCause::kEndOfFile,
+     "Es wurde versucht, auf eine Stelle hinter dem Ende von %1 "
+     "zuzugreifen."},
+};
+
+std::string BuildMessage(FileCause cause, std::string_view path) {
+  return FileErrorText(cause, path);
+}
+
+}  // namespace
+
+FileError::FileError(FileCause cause, std::string path, int os_error)
+    : std::runtime_error(BuildMessage(cause, path)),
+      cause_(cause),
+      path_(std::move(path)),
+      os_error_(os_error) {}
+
+FileCause CauseFromErrno(int error) {
+  switch (error) {
+    case 0:
+      return FileCause::kNone;
+    case ENOENT:
+      return FileCause::kFileNotFound;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case EISDIR:
+      return FileCause::kAccessDenied;
+    case ENAMETOOLONG:
+    case ENOTDIR:
+    case ELOOP:
+    case EINVAL:
+      return FileCause::kBadPath;
+    case EMFILE:
+    case ENFILE:
+      return FileCause::kTooManyOpenFiles;
+    case EBADF:
+      return FileCause::kInvalidFile;
+    case EBUSY:
+      return FileCause::kRemoveCurrentDir;
+    case EMLINK:
+      return FileCause::kDirectoryFull;
+    case ESPIPE:
+    case EOVERFLOW:
+      return FileCause::kBadSeek;
+    case EIO:
+    case ENXIO:
+    case ENODEV:
+      return FileCause::kHardIO;
+    case ETXTBSY:
+      return FileCause::kSharingViolation;
+    case EDEADLK:
+    case ENOLCK:
+    case EAGAIN:
+      return FileCause::kLockViolation;
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG:
+      return FileCause::kDiskFull;
+    default:
+      return FileCause::kGeneric;
+  }
+}
+
+FileError FileErrorFromErrno(int error, std::string_view path) {
+  return FileError(CauseFromErrno(error), std::string(path), error);
+}
+
+std::string FileErrorText(FileCause cause, std::string_view path) {
+  std::string text = "Ein unbekannter Fehler ist beim Zugriff auf %1 aufgetreten.";
+  for (const CauseText& row : kCauseTexts) {
+    if (row.cause == cause) text = row.text;
+  }
+  const std::string subject =
+      path.empty() ? std::string("eine unbenannte Datei") : NativePath(path);
+  const size_t at = text.find("%1");
+  if (at != std::string::npos) text.replace(at, 2, subject);
+  return text;
+}
+
+std::string FileErrorText(const FileError& error) {
+  return FileErrorText(error.cause(), error.path());
+}
+
+std::string NativePath(std::string_view path) {
+  std::string native(path);
+  for (char& c : native) {
+    if (c == '\\') c = '/';
+  }
+  return native;
+}
+
+}  // namespace korvelo

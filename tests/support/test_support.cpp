@@ -1,0 +1,70 @@
+#include "support/test_support.h"
+
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace korvelo::testing {
+
+bool HaveCorpus() { return fs::is_directory(KORVELO_CORPUS_DIR); }
+
+std::string CorpusPath(std::string_view relative) {
+  std::string path = KORVELO_CORPUS_DIR;
+  if (!relative.empty()) path.append("/").append(relative);
+  return path;
+}
+
+TempDir::TempDir() {
+  static std::atomic<int> counter{0};
+  fs::path base = fs::path(KORVELO_TEST_OUTPUT_DIR) / "tmp";
+  fs::create_directories(base);
+  for (;;) {
+    fs::path candidate = base / ("t" + std::to_string(getpid()) + "_" +
+                                 std::to_string(counter++));
+    if (fs::create_directory(candidate)) {
+      path_ = candidate.string();
+      return;
+    }
+  }
+}
+
+TempDir::~TempDir() {
+  std::error_code ignored;
+  // Make everything removable again (tests chmod files and folders).
+  for (auto it = fs::recursive_directory_iterator(path_, ignored);
+       it != fs::recursive_directory_iterator(); it.increment(ignored)) {
+    fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add,
+                    ignored);
+  }
+  fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ignored);
+  fs::remove_all(path_, ignored);
+}
+
+std::string TempDir::operator/(std::string_view name) const {
+  return path_ + "/" + std::string(name);
+}
+
+std::string ReadFileOrFail(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  EXPECT_TRUE(in.good()) << "cannot read " << path;
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
+
+void WriteFileOrFail(const std::string& path, std::string_view bytes) {
+  fs::path parent = fs::path(path).parent_path();
+  if (!parent.empty()) fs::create_directories(parent);
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  EXPECT_TRUE(out.good()) << "cannot write " << path;
+}
+
+bool FileExists(const std::string& path) { return fs::exists(path); }
+
+}  // namespace korvelo::testing

@@ -1,0 +1,53 @@
+// Helpers shared by every test program: the corpus folder, temporary folders
+// and whole-file reading and writing.
+#ifndef KORVELO_TESTS_SUPPORT_TEST_SUPPORT_H_
+#define KORVELO_TESTS_SUPPORT_TEST_SUPPORT_H_
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <string_view>
+
+namespace korvelo::testing {
+
+// True when the real pocket queries passed at configure time are present.
+bool HaveCorpus();
+
+// Path of a file inside the corpus folder (the folder itself for "").
+std::string CorpusPath(std::string_view relative = "");
+
+// Skips the calling test with a clear message when the corpus is missing
+// (a user's own clone has no ../shared).
+#define KORVELO_REQUIRE_CORPUS()                                           \
+  do {                                                                     \
+    if (!::korvelo::testing::HaveCorpus())                                 \
+      GTEST_SKIP() << "corpus folder " << ::korvelo::testing::CorpusPath() \
+                   << " not found; corpus tests skipped";                  \
+  } while (0)
+
+// A fresh, empty folder under the build tree's test output folder, removed
+// with its content when the object goes away.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+
+  const std::string& path() const { return path_; }
+  // path() + "/" + name
+  std::string operator/(std::string_view name) const;
+
+ private:
+  std::string path_;
+};
+
+// Whole file as bytes; fails the current test when it cannot be read.
+std::string ReadFileOrFail(const std::string& path);
+// Creates or replaces a file with exactly these bytes (parent folders too).
+void WriteFileOrFail(const std::string& path, std::string_view bytes);
+bool FileExists(const std::string& path);
+
+}  // namespace korvelo::testing
+
+#endif  // KORVELO_TESTS_SUPPORT_TEST_SUPPORT_H_
