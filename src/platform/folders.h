@@ -1,0 +1,37 @@
+// Folders and file sizes: listing, creating, removing, testing.
+#ifndef KORVELO_PLATFORM_FOLDERS_H_
+#define KORVELO_PLATFORM_FOLDERS_H_
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace korvelo {
+
+// All paths are in the engine's form; backslashes become slashes here.
+
+// True when `path` names an existing folder (stat says directory).
+bool IsFolder(std::string_view path);
+
+struct FolderEntry {
+  std::string name;  // file name only, no folder part
+  bool is_folder;
+};
+
+// The entries of a folder, "." and ".." left out, sorted by name in byte
+// order. Empty when the folder cannot be listed.
+std::vector<FolderEntry> ListFolder(std::string_view path);
+
+// Creates one folder level; true when it was created or already exists.
+bool CreateFolder(std::string_view path);
+
+// Removes the folder with everything in it; single failures are ignored.
+void DeleteFolderTree(std::string_view path);
+
+// Length in bytes of the file at `path`, 0 when it does not exist.
+int64_t FileSizeOrZero(std::string_view path);
+
+}  // namespace korvelo
+
+#endif  // KORVELO_PLATFORM_FOLDERS_H_
