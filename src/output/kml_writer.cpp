@@ -1,0 +1,206 @@
+#include "output/kml_writer.h"
+
+#include <vector>
+
+#include "input/paths.h"
+#include "output/cache_types.h"
+#include "output/icons.h"
+#include "platform/output_file.h"
+
+namespace korvelo {
+namespace {
+
+constexpr std::string_view kHeader =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
+    "<kml xmlns=\"http://earth.google.com/kml/2.0\">\r\n"
+    "<Document>\r\n";
+constexpr std::string_view kEnd = "</Document>\r\n</kml>\r\n";
+
+// How the role of the input files shows in a document.
+struct FunctionLook {
+  int function;
+  std::string_view document_name;
+  std::string_view height;       // third coordinate, metres above ground
+  std::string_view scale;        // document icon scale, normal icons
+  std::string_view small_scale;  // document icon scale, small icons
+  bool placemark_scale;          // small icons also scale each placemark
+};
+
+constexpr FunctionLook kFunctionLooks[] = {
+    {kFunctionComplete, "", "0", "1.0", "0.7", false},
+    {kFunctionFound, "My finds", "10", "1.4", "1.0", true},
+    {kFunctionMine, "My caches", "15", "1.4", "1.0", true},
+    {kFunctionDisabled, "Disabled", "5", "1.4", "1.0", true},
+    {kFunctionMarked, "Marked", "0", "1.4", "1.0", true},
+    // The last row also stands for every value not listed.
+    {kFunctionNone, "", "0", "1.4", "1.0", true},
+};
+
+const FunctionLook& LookOf(int function) {
+  for (const FunctionLook& look : kFunctionLooks) {
+    if (look.function == function) return look;
+  }
+  return std::end(kFunctionLooks)[-1];
+}
+
+struct ListStyle {
+  std::string_view id;
+  Icon icon;
+};
+
+// The list icons of the type folders, in the order Google Earth gets them.
+constexpr ListStyle kListStyles[] = {
+    {"Virtual", Icon::kVirtual},
+    {"Letterbox", Icon::kLetterbox},
+    {"Event", Icon::kEvent},
+    {"MegaEvent", Icon::kMegaEvent},
+    {"Unknown", Icon::kUnknown},
+    {"Webcam", Icon::kWebcam},
+    {"CITO", Icon::kCito},
+    {"Earth", Icon::kEarthcache},
+    {"Multi", Icon::kMulti},
+    {"Tradi", Icon::kTraditional},
+    {"Wherigo", Icon::kWherigo},
+    {"MultiSolved", Icon::kMultiSolved},
+    {"UnknownSolved", Icon::kUnknownSolved},
+};
+
+// Sixteen lines; the last has no line end, so the first folder follows on
+// the same line.
+void WriteStyleBlock(std::ostream& out, std::string_view scale) {
+  out << "<Style id=\"hoverIcon0\"><IconStyle><scale>1.3</scale>"
+         "</IconStyle></Style>\r\n"
+      << "<Style id=\"defaultIcon0\"><LabelStyle><scale>0</scale>"
+         "</LabelStyle><IconStyle><scale>"
+      << scale << "</scale></IconStyle></Style>\r\n";
+  for (const ListStyle& style : kListStyles) {
+    out << "<Style id=\"Style_" << style.id << "\"><ListStyle><ItemIcon><href>"
+        << IconUrl(style.icon) << "</href></ItemIcon></ListStyle></Style>\r\n";
+  }
+  out << "<StyleMap id=\"defaultStyle1\"><Pair><key>normal</key>"
+         "<styleUrl>#defaultIcon0</styleUrl></Pair><Pair><key>highlight</key>"
+         "<styleUrl>#hoverIcon0</styleUrl></Pair></StyleMap>";
+}
+
+void WritePlacemark(std::ostream& out, const CacheRecord& record,
+                    const KmlDocument& document, const FunctionLook& look) {
+  const bool scaled = document.smallIcons && look.placemark_scale;
+  out << "<Placemark><name>" << record.urlname << "</name><description>"
+      << record.long_description
+      << "</description><styleUrl>#defaultStyle1</styleUrl><Point>"
+         "<altitudeMode>relativeToGround</altitudeMode><coordinates>"
+      << record.lon << ',' << record.lat << ',' << look.height
+      << "</coordinates></Point><Style><IconStyle><Icon><href>"
+      << IconHref(record, document.function, document.showDisabled)
+      << "</href></Icon>" << (scaled ? "<scale>1.0</scale>" : "")
+      << "</IconStyle></Style></Placemark>";
+}
+
+// The records of each type row that this document takes, in list order.
+std::vector<std::vector<const CacheRecord*>> RecordsByRow(
+    const CacheList& list, const KmlDocument& document) {
+  std::vector<std::vector<const CacheRecord*>> rows(std::size(kCacheTypes));
+  for (const CacheRecord& record : list.records) {
+    if (document.onlyFile && record.file != *document.onlyFile) continue;
+    for (size_t row = 0; row < rows.size(); ++row) {
+      if (IsOfType(record.type, kCacheTypes[row])) {
+        rows[row].push_back(&record);
+        break;
+      }
+    }
+  }
+  return rows;
+}
+
+// Pass 0 holds the caches at their listed place, pass 1 (solvable rows
+// only) the ones moved to solved coordinates.
+void WriteFolder(std::ostream& out, const CacheTypeRow& row, bool solved,
+                 const std::vector<const CacheRecord*>& records,
+                 const KmlDocument& document, const FunctionLook& look) {
+  out << "<Folder>\r\n<name>" << row.type_name << (solved ? " Solved" : "")
+      << "</name>\n\n<styleUrl>Style_" << row.short_name
+      << (solved ? "Solved" : "") << "</styleUrl>\n\n<open>0</open>\r\n";
+  for (const CacheRecord* record : records) {
+    if (row.solvable && record->moved != solved) continue;
+    WritePlacemark(out, *record, document, look);
+  }
+  out << "</Folder>\r\n";
+}
+
+}  // namespace
+
+void WriteKmlDocument(std::ostream& out, const CacheList& list,
+                      const KmlDocument& document) {
+  const FunctionLook& look = LookOf(document.function);
+  out << kHeader << "<name>" << document.name << "</name>";
+  if (document.onlyRow) {
+    out << "<styleUrl>Style_" << kCacheTypes[*document.onlyRow].short_name
+        << "</styleUrl>";
+  }
+  WriteStyleBlock(out, document.smallIcons ? look.small_scale : look.scale);
+  const auto records = RecordsByRow(list, document);
+  for (size_t row = 0; row < records.size(); ++row) {
+    if (document.onlyRow && *document.onlyRow != row) continue;
+    for (bool solved : {false, true}) {
+      if (solved && !kCacheTypes[row].solvable) continue;
+      WriteFolder(out, kCacheTypes[row], solved, records[row], document, look);
+    }
+  }
+  out << kEnd;
+}
+
+namespace {
+
+struct KmlFile {
+  std::string path;
+  KmlDocument document;
+};
+
+// The files of one call, in writing order.
+std::vector<KmlFile> PlanFiles(const CacheList& list, const std::string& path,
+                               const KmlDocument& base, int mode) {
+  if (base.function != kFunctionComplete) {
+    KmlDocument document = base;
+    document.name = LookOf(base.function).document_name;
+    return {{path, document}};
+  }
+  if (mode != 0 && mode != 1) return {{path, base}};
+  const std::string folder = WithTrailingBackslash(FolderOf(path));
+  std::vector<KmlFile> files;
+  if (mode == 0) {
+    for (const std::string& title : list.titles) {
+      KmlDocument document = base;
+      document.name = title;
+      document.onlyFile = title;
+      files.push_back({folder + title + ".kml", document});
+    }
+    return files;
+  }
+  const std::string prefix = BaseName(path) + "_";
+  for (size_t row = 0; row < std::size(kCacheTypes); ++row) {
+    KmlDocument document = base;
+    document.name = prefix + std::string(kCacheTypes[row].short_name);
+    document.onlyRow = row;
+    files.push_back({folder + document.name + ".kml", document});
+  }
+  return files;
+}
+
+}  // namespace
+
+void WriteKml(const CacheList& list, const std::string& path, int function,
+              bool smallIcons, bool showDisabled,
+              const ConversionSettings& settings) {
+  KmlDocument base;
+  base.function = function;
+  base.smallIcons = smallIcons;
+  base.showDisabled = showDisabled;
+  for (const KmlFile& file :
+       PlanFiles(list, path, base, settings.OutputKmlDirFileMode)) {
+    WriteFileAtomically(file.path, [&](std::ostream& out) {
+      WriteKmlDocument(out, list, file.document);
+    });
+  }
+}
+
+}  // namespace korvelo

@@ -1,0 +1,174 @@
+#include "platform/output_file.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <random>
+#include <streambuf>
+#include <string>
+#include <vector>
+
+#include "platform/file_error.h"
+
+namespace korvelo {
+namespace {
+
+// Writes every byte; 0 or the errno of the failure. A write that stores
+// nothing without giving a reason counts as a full disk.
+int WriteAll(int fd, const char* data, size_t size) {
+  while (size > 0) {
+    const ssize_t done = ::write(fd, data, size);
+    if (done < 0) {
+      if (errno == EINTR) continue;
+      return errno;
+    }
+    if (done == 0) return ENOSPC;
+    data += done;
+    size -= static_cast<size_t>(done);
+  }
+  return 0;
+}
+
+// A write failure of `path`; without an OS reason (a stream that went bad,
+// a short write) it is the disk-full cause.
+FileError WriteFailure(int error, std::string_view path) {
+  FileCause cause = error > 0 ? CauseFromErrno(error) : FileCause::kDiskFull;
+  if (cause == FileCause::kGeneric || cause == FileCause::kNone) {
+    cause = FileCause::kDiskFull;
+  }
+  return FileError(cause, std::string(path), error > 0 ? error : 0);
+}
+
+// Buffers output for a descriptor and remembers the first write failure.
+class DescriptorBuffer : public std::streambuf {
+ public:
+  explicit DescriptorBuffer(int fd) : fd_(fd), buffer_(1 << 16) { Reset(); }
+  int error() const { return error_; }
+
+ protected:
+  int_type overflow(int_type ch) override {
+    if (!Drain()) return traits_type::eof();
+    if (!traits_type::eq_int_type(ch, traits_type::eof())) {
+      *pptr() = traits_type::to_char_type(ch);
+      pbump(1);
+    }
+    return traits_type::not_eof(ch);
+  }
+
+  std::streamsize xsputn(const char* s, std::streamsize n) override {
+    if (n < static_cast<std::streamsize>(buffer_.size())) {
+      return std::streambuf::xsputn(s, n);
+    }
+    // Large pieces go straight to the file after what is buffered.
+    if (!Drain()) return 0;
+    error_ = WriteAll(fd_, s, static_cast<size_t>(n));
+    return error_ == 0 ? n : 0;
+  }
+
+  int sync() override { return Drain() ? 0 : -1; }
+
+ private:
+  void Reset() { setp(buffer_.data(), buffer_.data() + buffer_.size()); }
+
+  bool Drain() {
+    if (error_ != 0) return false;
+    error_ = WriteAll(fd_, pbase(), static_cast<size_t>(pptr() - pbase()));
+    Reset();
+    return error_ == 0;
+  }
+
+  int fd_;
+  std::vector<char> buffer_;
+  int error_ = 0;
+};
+
+// A uniquely named file beside the target, removed unless committed.
+class TempFile {
+ public:
+  // Throws the invalid-handle cause naming `target` when no file can be made.
+  explicit TempFile(std::string_view target) {
+    const std::string base = NativePath(target) + ".tmp";
+    static constexpr char kLetters[] =
+        "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    std::random_device random;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+      path_ = base;
+      for (int i = 0; i < 6; ++i) path_ += kLetters[random() % 62];
+      fd_ = open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+      if (fd_ >= 0) return;
+      if (errno != EEXIST) break;
+    }
+    throw FileError(FileCause::kInvalidFile, std::string(target), errno);
+  }
+  ~TempFile() {
+    if (fd_ >= 0) close(fd_);
+    if (!committed_) unlink(path_.c_str());
+  }
+  TempFile(const TempFile&) = delete;
+  TempFile& operator=(const TempFile&) = delete;
+
+  int fd() const { return fd_; }
+
+  // Makes the content durable and closes the file; 0 or an errno.
+  int SyncAndClose() {
+    int error = 0;
+    if (fsync(fd_) != 0 && errno != EINVAL && errno != EROFS) error = errno;
+    if (close(fd_) != 0 && error == 0 && errno != EINTR) error = errno;
+    fd_ = -1;
+    return error;
+  }
+
+  // Renames the file to `target`; 0 or an errno.
+  int CommitAs(const std::string& target) {
+    if (rename(path_.c_str(), target.c_str()) != 0) return errno;
+    committed_ = true;
+    return 0;
+  }
+
+ private:
+  std::string path_;
+  int fd_ = -1;
+  bool committed_ = false;
+};
+
+// Runs the writer; 0, the errno of a failed write, or -1 for a stream that
+// went bad without one.
+int RunWriter(int fd, const StreamWriter& write) {
+  DescriptorBuffer buffer(fd);
+  std::ostream out(&buffer);
+  out.exceptions(std::ios::badbit);
+  try {
+    write(out);
+    out.flush();
+  } catch (const std::ios_base::failure&) {
+    // The stream stopped the writer at its first failed write.
+  }
+  if (buffer.error() != 0) return buffer.error();
+  return out.good() ? 0 : -1;
+}
+
+}  // namespace
+
+void WriteFileAtomically(std::string_view path, const StreamWriter& write) {
+  TempFile temp(path);
+  int error = RunWriter(temp.fd(), write);
+  if (error == 0) error = temp.SyncAndClose();
+  if (error != 0) throw WriteFailure(error, path);
+  error = temp.CommitAs(NativePath(path));
+  if (error != 0) throw FileErrorFromErrno(error, path);
+}
+
+void AppendToFile(std::string_view path, std::string_view bytes) {
+  const std::string native = NativePath(path);
+  const int fd =
+      open(native.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
+  if (fd < 0)
+    throw FileError(FileCause::kInvalidFile, std::string(path), errno);
+  int error = WriteAll(fd, bytes.data(), bytes.size());
+  if (close(fd) != 0 && error == 0 && errno != EINTR) error = errno;
+  if (error != 0) throw WriteFailure(error, path);
+}
+
+}  // namespace korvelo
