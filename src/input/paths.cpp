@@ -3,9 +3,7 @@
 namespace korvelo {
 namespace {
 
-size_t LastSeparator(std::string_view path) {
-  return path.find_last_of("\\/");
-}
+size_t LastSeparator(std::string_view path) { return path.find_last_of("\\/"); }
 
 }  // namespace
 

@@ -15,6 +15,11 @@ namespace korvelo {
 std::string ReplaceAll(std::string_view text, std::string_view from,
                        std::string_view to);
 
+// ReplaceAll applied to `text` itself; leaves it untouched (no copy) when
+// `from` does not occur.
+void ReplaceAllIn(std::string& text, std::string_view from,
+                  std::string_view to);
+
 // Inner text of the first element whose start tag begins with "<" + tag
 // (a prefix match: "url" also matches "<urlname>"), up to the first
 // "</" + tag + ">", trimmed of blanks, TAB, LF, VT, FF and CR at both ends.
@@ -29,7 +34,9 @@ std::string HtmlToText(std::string_view text);
 // `spellOut` those bytes then become "ue", "ae", "oe", "ss", "Ue", "Oe", "Ae".
 std::string ConvertUmlauts(std::string_view text, bool spellOut);
 
-// Drops the markers "<![CDATA[" and "]]>", keeping what stands between them.
+// Drops the markers of each "<![CDATA[" ... "]]>" section, keeping what
+// stands between them. An unclosed section loses only its opening marker; a
+// "]]>" outside any section stays.
 std::string DropCdataMarkers(std::string_view text);
 
 // printf-style formatting into a buffer as large as the result needs.

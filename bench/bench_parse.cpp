@@ -1,0 +1,72 @@
+// Parse benchmark: cuts and parses every waypoint of a generated pocket query
+// of 10,000 caches several times and prints the median and best throughput.
+//   bench_parse [caches] [repetitions]
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "input/cache_record.h"
+#include "pq_generator.h"
+
+namespace {
+
+// Cuts the waypoints as the loader does and parses each; returns the count
+// and adds the derived text sizes to `sink` so nothing is optimised away.
+int ParseAll(std::string_view text, size_t& sink) {
+  int count = 0;
+  size_t at = 0;
+  for (;;) {
+    const size_t start = text.find("<wpt", at);
+    if (start == std::string_view::npos) break;
+    const size_t end = text.find("</wpt>", start);
+    if (end == std::string_view::npos) break;
+    const korvelo::CacheRecord record(text.substr(start, end - start));
+    sink += record.text_description.size() + record.search_title.size();
+    ++count;
+    at = end;
+  }
+  return count;
+}
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  const size_t n = values.size();
+  return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const int caches = argc > 1 ? std::atoi(argv[1]) : 10000;
+  const int repetitions = argc > 2 ? std::atoi(argv[2]) : 7;
+  if (caches <= 0 || repetitions <= 0) {
+    std::fprintf(stderr, "usage: bench_parse [caches] [repetitions]\n");
+    return 2;
+  }
+  const std::string text = korvelo::bench::GeneratePocketQuery(caches, 1);
+  std::vector<double> seconds;
+  size_t sink = 0;
+  int parsed = 0;
+  for (int i = 0; i < repetitions; ++i) {
+    const auto start = std::chrono::steady_clock::now();
+    parsed = ParseAll(text, sink);
+    const std::chrono::duration<double> took =
+        std::chrono::steady_clock::now() - start;
+    seconds.push_back(took.count());
+  }
+  const double megabytes = text.size() / 1e6;
+  const double median = Median(seconds);
+  const double best = *std::min_element(seconds.begin(), seconds.end());
+  std::printf("%d caches, %.1f MB (%.0f bytes/cache), %d repetitions\n", parsed,
+              megabytes, static_cast<double>(text.size()) / parsed,
+              repetitions);
+  std::printf("median %.1f ms: %.1f MB/s, %.0f caches/s\n", median * 1e3,
+              megabytes / median, parsed / median);
+  std::printf("best   %.1f ms: %.1f MB/s, %.0f caches/s\n", best * 1e3,
+              megabytes / best, parsed / best);
+  return sink == 0 ? 1 : 0;
+}

@@ -1,0 +1,171 @@
+#include "input/cache_record.h"
+
+#include <charconv>
+#include <cmath>
+#include <utility>
+
+#include "input/text.h"
+
+namespace korvelo {
+namespace {
+
+struct Replacement {
+  std::string_view from;
+  std::string_view to;
+};
+
+// The plain-text description's replacements, applied in this order: the
+// description's own line breaks become blanks, the escaped markup is
+// unescaped, HTML breaks and paragraph ends become CR LF and links become
+// "[[" text "]]" once the tags are stripped.
+constexpr Replacement kDescriptionSteps[] = {
+    {"\r\n ", "\r\n"},  // 1
+    {" \r\n", "\r\n"},  // 2
+    {"\r\n", " "},      // 3
+    {"\r", " "},        // 4
+    {"\n", ""},         // 5
+    {"&lt;", "<"},      // 6
+    {"&gt;", ">"},      // 7
+    {"&amp;", "&"},     // 8
+    {"&nbsp;", " "},    // 9
+    {" <br>", "<br>"},  // 10
+    {" <BR>", "<br>"},  // 11
+    {"<br> ", "<br>"},  // 12
+    {"<BR> ", "<br>"},  // 13
+    {"<br>", "\r\n"},   // 14
+    {"<BR>", "\r\n"},   // 15
+    {"</p>", "\r\n"},   // 16
+    {"</P>", "\r\n"},   // 17
+    {"<p>", " "},       // 18
+    {"<A ", "[[<B "},   // 19
+    {"</A>", "]]"},     // 20
+    {"<a ", "[[<B "},   // 21
+    {"</a>", "]]"},     // 22
+};
+
+// Windows-1252 small letter of `c`; every other byte stays.
+char LowerAnsi(char c) {
+  const unsigned char b = static_cast<unsigned char>(c);
+  if ((b >= 'A' && b <= 'Z') || (b >= 0xC0 && b <= 0xDE && b != 0xD7)) {
+    return static_cast<char>(b + 0x20);
+  }
+  switch (b) {
+    case 0x8A:
+    case 0x8C:
+    case 0x8E:
+      return static_cast<char>(b + 0x10);
+    case 0x9F:
+      return static_cast<char>(0xFF);
+    default:
+      return c;
+  }
+}
+
+std::string PadTitle(std::string_view urlname) {
+  std::string padded = " " + std::string(urlname) + " ";
+  for (char& c : padded) {
+    if (std::string_view(",.:-\"()!").find(c) != std::string_view::npos) {
+      c = ' ';
+    }
+  }
+  return padded;
+}
+
+std::string TextDescription(std::string_view raw) {
+  std::string text = DropCdataMarkers(raw);
+  for (const Replacement& step : kDescriptionSteps) {
+    ReplaceAllIn(text, step.from, step.to);
+  }
+  return ConvertUmlauts(HtmlToText(text), true);
+}
+
+// Value of the attribute `name` (such as `lat="`): the text after its first
+// occurrence up to the next quote or the end. False when it does not occur.
+bool FindAttribute(std::string_view wpt, std::string_view name,
+                   std::string_view& value) {
+  const size_t at = wpt.find(name);
+  if (at == std::string_view::npos) return false;
+  value = wpt.substr(at + name.size());
+  value = value.substr(0, value.find('"'));
+  return true;
+}
+
+// Fraction digits of a degree as minutes with three decimals, truncated.
+std::string MinutesOf(std::string_view fraction) {
+  const std::string number = "0." + std::string(fraction);
+  double degrees = 0.0;
+  std::from_chars(number.data(), number.data() + number.size(), degrees);
+  const double scaled = degrees * 600000.0;
+  // Only digits can stand behind "0."; anything else (an exponent) must not
+  // turn into an undefined conversion.
+  const long long whole =
+      (std::isfinite(scaled) && scaled >= 0.0 && scaled < 1e18)
+          ? static_cast<long long>(scaled)
+          : 0;
+  std::string digits = FormatText("%lli", whole).substr(0, 6);
+  digits.insert(0, 6 - digits.size(), '0');
+  return digits.substr(0, 2) + "." + digits.substr(2, 3);
+}
+
+struct Coordinate {
+  std::string degrees;
+  std::string minutes = "00.000";
+  std::string decimal;
+};
+
+// The three text forms of one coordinate attribute; a missing attribute
+// gives empty degrees and decimal texts and the minutes "00.000".
+Coordinate CoordinateOf(std::string_view wpt, std::string_view name) {
+  Coordinate result;
+  std::string_view value;
+  if (!FindAttribute(wpt, name, value)) return result;
+  std::string text(value);
+  if (text.find('.') == std::string::npos) text += ".0";
+  const size_t point = text.find('.');
+  result.degrees = text.substr(0, point);
+  result.minutes = MinutesOf(std::string_view(text).substr(point + 1));
+  std::string decimal(value);
+  if (decimal.find('.') == std::string::npos) decimal += ".";
+  decimal += "000000";
+  result.decimal = decimal.substr(0, decimal.find('.') + 6);
+  return result;
+}
+
+}  // namespace
+
+void CacheRecord::Parse(std::string_view wpt) {
+  name = ExtractElement(wpt, "name");
+  desc = ExtractElement(wpt, "desc");
+  url = ExtractElement(wpt, "url");
+  urlname = ExtractElement(wpt, "urlname");
+  type = ExtractElement(wpt, "groundspeak:type");
+  raw_description = ExtractElement(wpt, "groundspeak:long_description");
+  placed_by = ExtractElement(wpt, "groundspeak:placed_by");
+  container = ExtractElement(wpt, "groundspeak:container");
+  difficulty = ExtractElement(wpt, "groundspeak:difficulty");
+  terrain = ExtractElement(wpt, "groundspeak:terrain");
+  encoded_hints = ExtractElement(wpt, "groundspeak:encoded_hints");
+  logs = ExtractElement(wpt, "groundspeak:logs");
+  owner = placed_by;
+
+  unavailable = wpt.find("available=\"False\"") != std::string_view::npos;
+  long_description =
+      "<A HREF='" + url + "'>" + name + "</A>: " + raw_description;
+
+  padded_title = PadTitle(urlname);
+  search_title = padded_title;
+  for (char& c : search_title) c = LowerAnsi(c);
+
+  text_description = TextDescription(raw_description);
+
+  Coordinate latitude = CoordinateOf(wpt, "lat=\"");
+  Coordinate longitude = CoordinateOf(wpt, "lon=\"");
+  lat_degrees = std::move(latitude.degrees);
+  lat_minutes = std::move(latitude.minutes);
+  lat = std::move(latitude.decimal);
+  lon_degrees = std::move(longitude.degrees);
+  lon_minutes = std::move(longitude.minutes);
+  lon = std::move(longitude.decimal);
+}
+
+}  // namespace korvelo

@@ -1,0 +1,218 @@
+#include "input/text.h"
+
+#include <algorithm>
+#include <cstdarg>
+#include <cstdio>
+
+namespace korvelo {
+namespace {
+
+constexpr std::string_view kBlanks = " \t\n\v\f\r";
+constexpr std::string_view kStyleStart = "<style>";
+constexpr std::string_view kStyleEnd = "</style>";
+
+// Appends `text` with every `from` replaced by `to` to `out`.
+void AppendReplaced(std::string& out, std::string_view text,
+                    std::string_view from, std::string_view to) {
+  size_t start = 0;
+  for (size_t hit = text.find(from); hit != std::string_view::npos;
+       hit = text.find(from, start)) {
+    out.append(text.substr(start, hit - start));
+    out.append(to);
+    start = hit + from.size();
+  }
+  out.append(text.substr(start));
+}
+
+char AsciiLower(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + ('a' - 'A')) : c;
+}
+
+// True when `text` at `at` holds `lower` with ASCII letters in any case.
+bool MatchesNoCase(std::string_view text, size_t at, std::string_view lower) {
+  if (text.size() - at < lower.size()) return false;
+  for (size_t i = 0; i < lower.size(); ++i) {
+    if (AsciiLower(text[at + i]) != lower[i]) return false;
+  }
+  return true;
+}
+
+// First occurrence of the tag `lower` (it begins with "<") at or after
+// `from`, ASCII letters compared in any case; npos when there is none.
+size_t FindTagNoCase(std::string_view text, std::string_view lower,
+                     size_t from = 0) {
+  for (size_t at = text.find('<', from); at != std::string_view::npos;
+       at = text.find('<', at + 1)) {
+    if (MatchesNoCase(text, at, lower)) return at;
+  }
+  return std::string_view::npos;
+}
+
+// Where the style-block loop stands: the text is `done` followed by
+// rest[pos...]. `done` holds no whole "<style>" or "</style>", so a later
+// match either lies in `rest` or straddles the seam between the two.
+struct StyleScan {
+  std::string done;
+  std::string_view rest;
+  size_t pos = 0;
+
+  // Offset of the first `tag` in the whole text, or npos.
+  size_t Find(std::string_view tag) const {
+    const size_t keep = std::min(done.size(), tag.size() - 1);
+    std::string seam = done.substr(done.size() - keep);
+    seam.append(rest.substr(pos, tag.size() - 1));
+    const size_t in_seam = FindTagNoCase(seam, tag);
+    if (in_seam != std::string_view::npos && in_seam < keep) {
+      return done.size() - keep + in_seam;
+    }
+    const size_t in_rest = FindTagNoCase(rest, tag, pos);
+    if (in_rest == std::string_view::npos) return in_rest;
+    return done.size() + (in_rest - pos);
+  }
+
+  // Removes the whole text's bytes [from, to); `to` lies inside `rest`.
+  void Remove(size_t from, size_t to) {
+    const size_t seam = done.size();
+    if (from < seam) {
+      done.resize(from);
+    } else {
+      done.append(rest.substr(pos, from - seam));
+    }
+    pos += to - seam;
+  }
+};
+
+// Removes "<style>" ... "</style>" blocks the way a loop that searches the
+// shortened text again after every removal would, in one pass: a removal can
+// join the bytes on either side into a new tag, which the seam search sees.
+std::string RemoveStyleBlocks(std::string_view text) {
+  StyleScan scan;
+  scan.rest = text;
+  for (;;) {
+    const size_t start = scan.Find(kStyleStart);
+    if (start == std::string_view::npos) break;
+    const size_t end = scan.Find(kStyleEnd);
+    if (end == std::string_view::npos || end <= start) break;
+    scan.Remove(start, end + kStyleEnd.size());
+  }
+  scan.done.append(scan.rest.substr(scan.pos));
+  return scan.done;
+}
+
+// Copies the text without everything from each "<" to the next ">".
+std::string StripTags(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  size_t start = 0;
+  for (size_t open = text.find('<'); open != std::string_view::npos;
+       open = text.find('<', start)) {
+    out.append(text.substr(start, open - start));
+    const size_t close = text.find('>', open + 1);
+    if (close == std::string_view::npos) return out;
+    start = close + 1;
+  }
+  out.append(text.substr(start));
+  return out;
+}
+
+}  // namespace
+
+std::string ReplaceAll(std::string_view text, std::string_view from,
+                       std::string_view to) {
+  if (from.empty()) return std::string(text);
+  std::string out;
+  out.reserve(text.size());
+  AppendReplaced(out, text, from, to);
+  return out;
+}
+
+void ReplaceAllIn(std::string& text, std::string_view from,
+                  std::string_view to) {
+  if (from.empty() || text.find(from) == std::string::npos) return;
+  text = ReplaceAll(text, from, to);
+}
+
+std::string ExtractElement(std::string_view text, std::string_view tag) {
+  const std::string start_pattern = "<" + std::string(tag);
+  const std::string end_pattern = "</" + std::string(tag) + ">";
+  const size_t start = text.find(start_pattern);
+  if (start == std::string_view::npos) return std::string();
+  const size_t open_end = text.find('>', start);
+  if (open_end == std::string_view::npos) return std::string();
+  const size_t inner = open_end + 1;
+  const size_t end = text.find(end_pattern, inner);
+  if (end == std::string_view::npos) return std::string();
+  std::string_view result = text.substr(inner, end - inner);
+  const size_t first = result.find_first_not_of(kBlanks);
+  if (first == std::string_view::npos) return std::string();
+  result = result.substr(first);
+  return std::string(result.substr(0, result.find_last_not_of(kBlanks) + 1));
+}
+
+std::string HtmlToText(std::string_view text) {
+  std::string out(text);
+  ReplaceAllIn(out, "&#252;", "\xFC");
+  ReplaceAllIn(out, "&#246;", "\xF6");
+  ReplaceAllIn(out, "&#228;", "\xE4");
+  ReplaceAllIn(out, "&nbsp;", " ");
+  if (FindTagNoCase(out, kStyleStart) != std::string::npos) {
+    out = RemoveStyleBlocks(out);
+  }
+  return StripTags(out);
+}
+
+std::string ConvertUmlauts(std::string_view text, bool spellOut) {
+  static constexpr std::string_view kUtf8ToAnsi[][2] = {
+      {"\xC3\xBC", "\xFC"}, {"\xC3\xA4", "\xE4"}, {"\xC3\xB6", "\xF6"},
+      {"\xC3\x9F", "\xDF"}, {"\xC3\x9C", "\xDC"}, {"\xC3\x96", "\xD6"},
+      {"\xC3\x84", "\xC4"}};
+  static constexpr std::string_view kSpelled[][2] = {
+      {"\xFC", "ue"}, {"\xE4", "ae"}, {"\xF6", "oe"}, {"\xDF", "ss"},
+      {"\xDC", "Ue"}, {"\xD6", "Oe"}, {"\xC4", "Ae"}};
+  std::string out(text);
+  for (const auto& pair : kUtf8ToAnsi) ReplaceAllIn(out, pair[0], pair[1]);
+  if (spellOut) {
+    for (const auto& pair : kSpelled) ReplaceAllIn(out, pair[0], pair[1]);
+  }
+  return out;
+}
+
+std::string DropCdataMarkers(std::string_view text) {
+  constexpr std::string_view kOpen = "<![CDATA[";
+  constexpr std::string_view kClose = "]]>";
+  std::string out;
+  out.reserve(text.size());
+  size_t start = 0;
+  for (size_t open = text.find(kOpen); open != std::string_view::npos;
+       open = text.find(kOpen, start)) {
+    out.append(text.substr(start, open - start));
+    const size_t inner = open + kOpen.size();
+    const size_t close = text.find(kClose, inner);
+    if (close == std::string_view::npos) {
+      start = inner;
+      break;
+    }
+    out.append(text.substr(inner, close - inner));
+    start = close + kClose.size();
+  }
+  out.append(text.substr(start));
+  return out;
+}
+
+std::string FormatText(const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  va_list measure;
+  va_copy(measure, args);
+  const int length = std::vsnprintf(nullptr, 0, format, measure);
+  va_end(measure);
+  std::string out;
+  if (length > 0) {
+    out.resize(static_cast<size_t>(length));
+    std::vsnprintf(out.data(), out.size() + 1, format, args);
+  }
+  va_end(args);
+  return out;
+}
+
+}  // namespace korvelo
