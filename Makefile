@@ -1,7 +1,7 @@
 # Front door: `make run` and `make test` do all the set-up on Debian 12.
 BUILD ?= build
 GENERATOR ?= Ninja
-SAMPLE ?= examples/sample-pq.zip
+SAMPLE ?= examples/sample-pq.gpx
 
 # Debian packages the build and the tests need (installed when missing).
 PACKAGES = g++ cmake ninja-build make zlib1g-dev qt6-base-dev qt6-qpa-plugins \
@@ -35,6 +35,19 @@ build: configure
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j2
+
+# Converts the sample pocket query with fresh settings kept in the build
+# tree, so the user's own settings are never touched. The sample is copied
+# first: the KML goes beside its input.
+RUN_DIR = $(abspath $(BUILD))/run
+RUN_CONFIG = $(abspath $(BUILD))/run-config
+run: configure
+	cmake --build $(BUILD) --target korvelo
+	@rm -rf "$(RUN_DIR)" "$(RUN_CONFIG)" && mkdir -p "$(RUN_DIR)" "$(RUN_CONFIG)"
+	@cp "$(SAMPLE)" "$(RUN_DIR)/"
+	XDG_CONFIG_HOME="$(RUN_CONFIG)" $(BUILD)/korvelo /all "$(RUN_DIR)/$(notdir $(SAMPLE))"
+	@echo "Settings used and saved: $(RUN_CONFIG)/Brannoc/Korvelo.conf"
+	@echo "KML written:"; ls -1 "$(RUN_DIR)"/*.kml
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

@@ -43,24 +43,6 @@ constexpr Replacement kDescriptionSteps[] = {
     {"</a>", "]]"},     // 22
 };
 
-// Windows-1252 small letter of `c`; every other byte stays.
-char LowerAnsi(char c) {
-  const unsigned char b = static_cast<unsigned char>(c);
-  if ((b >= 'A' && b <= 'Z') || (b >= 0xC0 && b <= 0xDE && b != 0xD7)) {
-    return static_cast<char>(b + 0x20);
-  }
-  switch (b) {
-    case 0x8A:
-    case 0x8C:
-    case 0x8E:
-      return static_cast<char>(b + 0x10);
-    case 0x9F:
-      return static_cast<char>(0xFF);
-    default:
-      return c;
-  }
-}
-
 std::string PadTitle(std::string_view urlname) {
   std::string padded = " " + std::string(urlname) + " ";
   for (char& c : padded) {
@@ -153,8 +135,7 @@ void CacheRecord::Parse(std::string_view wpt) {
       "<A HREF='" + url + "'>" + name + "</A>: " + raw_description;
 
   padded_title = PadTitle(urlname);
-  search_title = padded_title;
-  for (char& c : search_title) c = LowerAnsi(c);
+  search_title = LowerAnsiText(padded_title);
 
   text_description = TextDescription(raw_description);
 

@@ -215,4 +215,19 @@ std::string FormatText(const char* format, ...) {
   return out;
 }
 
+std::string LowerAnsiText(std::string_view text) {
+  std::string lower(text);
+  for (char& c : lower) {
+    const unsigned char b = static_cast<unsigned char>(c);
+    if ((b >= 'A' && b <= 'Z') || (b >= 0xC0 && b <= 0xDE && b != 0xD7)) {
+      c = static_cast<char>(b + 0x20);
+    } else if (b == 0x8A || b == 0x8C || b == 0x8E) {
+      c = static_cast<char>(b + 0x10);
+    } else if (b == 0x9F) {
+      c = static_cast<char>(0xFF);
+    }
+  }
+  return lower;
+}
+
 }  // namespace korvelo

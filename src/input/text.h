@@ -34,6 +34,12 @@ std::string HtmlToText(std::string_view text);
 // `spellOut` those bytes then become "ue", "ae", "oe", "ss", "Ue", "Oe", "Ae".
 std::string ConvertUmlauts(std::string_view text, bool spellOut);
 
+// Small letters in the Windows-1252 single-byte mapping, byte by byte: A-Z
+// and the accented capitals 0xC0-0xDE (not 0xD7) move up by 0x20, 0x8A, 0x8C
+// and 0x8E by 0x10, 0x9F becomes 0xFF; every other byte stays. UTF-8 lead
+// bytes are mapped like any other byte.
+std::string LowerAnsiText(std::string_view text);
+
 // Drops the markers of each "<![CDATA[" ... "]]>" section, keeping what
 // stands between them. An unclosed section loses only its opening marker; a
 // "]]>" outside any section stays.

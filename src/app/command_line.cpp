@@ -1,0 +1,105 @@
+#include "app/command_line.h"
+
+#include <algorithm>
+#include <string_view>
+
+#include "platform/absolute_path.h"
+#include "platform/file_error.h"
+
+namespace korvelo {
+namespace {
+
+struct Option {
+  std::string_view word;  // without its leading "/" or "--"
+  int32_t function;
+};
+
+// In this order: a later option overrides an earlier one.
+constexpr Option kOptions[] = {
+    {"all", 1}, {"found", 2}, {"mine", 3}, {"disabled", 4}, {"marked", 5}};
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+    const auto lower = [](char c) {
+      return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    };
+    return lower(x) == lower(y);
+  });
+}
+
+// The FileFunction of an option argument, 0 for any other argument.
+int32_t OptionFunction(std::string_view arg) {
+  std::string_view word;
+  if (arg.starts_with("--")) {
+    word = arg.substr(2);
+  } else if (arg.starts_with("/")) {
+    word = arg.substr(1);
+  } else {
+    return 0;
+  }
+  for (const Option& option : kOptions) {
+    if (EqualsIgnoringCase(word, option.word)) return option.function;
+  }
+  return 0;
+}
+
+// Blanks, TAB, LF, VT, FF and CR.
+constexpr std::string_view kWhiteSpace = " \t\n\v\f\r";
+
+std::string_view TrimWhiteSpace(std::string_view text) {
+  const size_t first = text.find_first_not_of(kWhiteSpace);
+  if (first == std::string_view::npos) return {};
+  const size_t last = text.find_last_not_of(kWhiteSpace);
+  return text.substr(first, last - first + 1);
+}
+
+// White space off both ends, then one double quote off each end, then white
+// space again.
+std::string CleanFileName(std::string_view name) {
+  name = TrimWhiteSpace(name);
+  if (name.starts_with('"')) name.remove_prefix(1);
+  if (name.ends_with('"')) name.remove_suffix(1);
+  return std::string(TrimWhiteSpace(name));
+}
+
+}  // namespace
+
+ParsedArguments ParseArguments(const std::vector<std::string>& args) {
+  ParsedArguments parsed;
+  std::string joined;
+  bool first_word = true;
+  for (const std::string& arg : args) {
+    const int32_t function = OptionFunction(arg);
+    if (function != 0) {
+      parsed.has_option = true;
+      parsed.function = std::max(parsed.function, function);
+      continue;
+    }
+    if (!first_word) joined += ' ';
+    joined += arg;
+    first_word = false;
+  }
+  parsed.file_name = CleanFileName(joined);
+  return parsed;
+}
+
+std::string FullPathOf(std::string file_name) {
+  if (file_name.ends_with('\\')) file_name.pop_back();
+  if (file_name.empty() || !PathExists(file_name)) return file_name;
+  return AbsolutePath(NativePath(file_name));
+}
+
+std::string_view UsageText() {
+  return "To use command-line options, supply one of the following parameters "
+         "and a filename\n"
+         "/all\tParse as complete file\n"
+         "/found\tParse as my finds\n"
+         "/mine\tParse as my own\n"
+         "/disabled\tParse as tempoarily disabled\n"
+         "/marked\tParse as marked file\n"
+         "\n"
+         "Example:\n"
+         "Korvelo.exe /found \"c:\\gpx files\\123456.gpx\"";
+}
+
+}  // namespace korvelo

@@ -1,0 +1,35 @@
+// The command line: options, the file name and the usage text.
+#ifndef KORVELO_APP_COMMAND_LINE_H_
+#define KORVELO_APP_COMMAND_LINE_H_
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace korvelo {
+
+struct ParsedArguments {
+  bool has_option = false;  // at least one of the five options was given
+  int32_t function = 0;     // FileFunction of the option that counts, 1-5
+  std::string file_name;    // the other arguments, cleaned; case kept
+};
+
+// Arguments as the shell split them, program name excluded. An argument that
+// equals "/all", "/found", "/mine", "/disabled" or "/marked" (or "--all" ...
+// "--marked"), in any letter case, is an option; of several, the later one
+// in that order counts. The other arguments, joined by one blank, are the
+// file name, with blanks and one double quote removed at each end.
+ParsedArguments ParseArguments(const std::vector<std::string>& args);
+
+// The file name as the run gets it: one trailing backslash removed, then
+// the absolute, lexically normalised path when such a file or folder exists,
+// else the name as written.
+std::string FullPathOf(std::string file_name);
+
+// The usage text: lines separated by LF, no LF after the last.
+std::string_view UsageText();
+
+}  // namespace korvelo
+
+#endif  // KORVELO_APP_COMMAND_LINE_H_

@@ -1,0 +1,55 @@
+#include "app/conversion_run.h"
+
+#include <memory>
+
+#include "app/output_paths.h"
+#include "app/run_stages.h"
+#include "cachelist/cache_list.h"
+#include "input/text.h"
+#include "output/kml_writer.h"
+
+namespace korvelo {
+namespace {
+
+// Every input merged into one list; each loaded list goes right after its
+// merge.
+void LoadInputs(const std::vector<std::string>& paths, CacheList& list,
+                Progress& progress) {
+  progress.SetText("Loading caches...");
+  for (const std::string& path : paths) {
+    const CacheList loaded(path, &progress, "");
+    list.Merge(loaded);
+  }
+}
+
+}  // namespace
+
+void ConversionRun(const std::vector<std::string>& paths, int32_t function,
+                   ConversionSettings& settings, RunHost& host) {
+  // The progress display and the list are released on every way out,
+  // including a FileError thrown by a load or a writer.
+  const std::unique_ptr<Progress> progress = host.OpenProgress();
+  host.ReadControls(settings);
+  if (function == -1) {
+    if (!host.AskFileFunction(settings)) return;
+    function = settings.Mode;
+  }
+
+  CacheList list;
+  LoadInputs(paths, list, *progress);
+  if (list.GetSize() <= 0) return;
+
+  const int extra = RunListStages(list, settings, *progress);
+
+  const std::string& first_path = paths.front();
+  const std::string kml_path = KmlFilePath(first_path, list.name, settings);
+  progress->SetText("Creating KML...");
+  WriteKml(list, kml_path, function, settings.bSmallIcons,
+           settings.bShowDisable, settings);
+
+  RunOutputStages(list, first_path, settings, *progress);
+  host.ShowFinalMessage(FormatText("%li caches processed",
+                                   static_cast<long>(list.GetSize()) + extra));
+}
+
+}  // namespace korvelo

@@ -1,0 +1,72 @@
+#include "app/run_stages.h"
+
+#include <string>
+#include <vector>
+
+#include "app/output_paths.h"
+#include "input/input_files.h"
+#include "output/asc_writer.h"
+#include "output/text_writer.h"
+
+namespace korvelo {
+namespace {
+
+// Drops the caches listed in the exclusion folder; returns how many caches
+// the folder held, matched or not.
+int ExcludeFolderStage(CacheList& list, const ConversionSettings& settings,
+                       Progress& progress) {
+  progress.SetText("Loading excluded caches...");
+  const CacheList excluded(settings.ExcludeDir, &progress, "");
+  progress.SetText("Excluding caches...");
+  list.ExcludeCaches(excluded);
+  return excluded.GetSize();
+}
+
+void ExcludeOwnersStage(CacheList& list, const ConversionSettings& settings,
+                        Progress& progress) {
+  progress.SetText("Loading excluded cachers...");
+  std::vector<std::string> names;
+  if (!ReadLines(settings.ExcludePeopleFile, names)) return;
+  progress.SetText("Excluding caches...");
+  list.ExcludeOwners(names);
+}
+
+void MoveStage(CacheList& list, const ConversionSettings& settings,
+               Progress& progress) {
+  progress.SetText("Loading moved caches...");
+  std::vector<std::string> lines;
+  if (!ReadLines(settings.MoveCachesFile, lines)) return;
+  progress.SetText("Moving caches...");
+  list.MoveCaches(lines);
+}
+
+void AscStage(const CacheList& list, std::string_view first_path,
+              const ConversionSettings& settings, Progress& progress) {
+  const std::string prefix = AscPatternPrefix(first_path, list.name, settings);
+  progress.SetText("Creating ASC...");
+  WriteAsc(list, prefix + "_all_%s.asc", false);
+  progress.SetText("Creating ASC (Highway)...");
+  WriteAsc(list, prefix + "_highway_%s.asc", true);
+}
+
+}  // namespace
+
+int RunListStages(CacheList& list, const ConversionSettings& settings,
+                  Progress& progress) {
+  int extra = 0;
+  if (settings.bExclude) extra = ExcludeFolderStage(list, settings, progress);
+  if (settings.bExcludePeople) ExcludeOwnersStage(list, settings, progress);
+  if (settings.bMoveCaches) MoveStage(list, settings, progress);
+  return extra;
+}
+
+void RunOutputStages(const CacheList& list, std::string_view first_path,
+                     const ConversionSettings& settings, Progress& progress) {
+  if (settings.bOutputAsc) AscStage(list, first_path, settings, progress);
+  if (settings.bOutputTxt) {
+    progress.SetText("Creating TXT...");
+    WriteText(list, TextFolder(first_path, settings));
+  }
+}
+
+}  // namespace korvelo

@@ -1,0 +1,190 @@
+// The loading constructor of CacheList: GPX files, pocket-query archives and
+// folders of them.
+#include <cctype>
+#include <exception>
+
+#include "cachelist/cache_list.h"
+#include "cachelist/progress.h"
+#include "input/input_files.h"
+#include "input/paths.h"
+#include "input/text.h"
+#include "input/zip_names.h"
+#include "input/zip_reader.h"
+#include "platform/folders.h"
+#include "platform/temp_folder.h"
+
+namespace korvelo {
+namespace {
+
+enum class InputKind { kNothing, kGpx, kArchive, kFolder };
+
+// Archives inside archives are followed this deep and no deeper, so that an
+// archive that contains itself cannot recurse without end.
+constexpr int kMaxArchiveDepth = 8;
+
+void Load(CacheList& list, std::string_view path, Progress* progress,
+          std::string_view nameOverride, int archiveDepth);
+
+bool HasExtension(std::string_view path, std::string_view extension) {
+  if (path.size() < extension.size()) return false;
+  const std::string_view tail = path.substr(path.size() - extension.size());
+  for (size_t i = 0; i < tail.size(); ++i) {
+    if (std::tolower(static_cast<unsigned char>(tail[i])) != extension[i]) {
+      return false;
+    }
+  }
+  return true;
+}
+
+InputKind Classify(std::string_view path) {
+  if (path.empty()) return InputKind::kNothing;
+  if (HasExtension(path, ".gpx")) return InputKind::kGpx;
+  if (HasExtension(path, ".zip")) return InputKind::kArchive;
+  if (IsFolder(path)) return InputKind::kFolder;
+  return InputKind::kNothing;
+}
+
+// Every "<wpt" ... "</wpt>" pair becomes a record, in file order; the text
+// of a waypoint stops right in front of its "</wpt>".
+void AppendWaypoints(CacheList& list, std::string_view text,
+                     const std::string& file) {
+  size_t from = 0;
+  for (;;) {
+    const size_t start = text.find("<wpt", from);
+    if (start == std::string_view::npos) return;
+    const size_t end = text.find("</wpt>", start);
+    if (end == std::string_view::npos) return;
+    CacheRecord record(text.substr(start, end - start));
+    record.file = file;
+    list.AddCode(record.name);
+    list.records.push_back(std::move(record));
+    from = end;
+  }
+}
+
+void LoadGpx(CacheList& list, std::string_view path, Progress* progress,
+             std::string_view nameOverride) {
+  list.records.reserve(500);
+  list.name = nameOverride.empty() ? path : nameOverride;
+  const std::string title = BaseName(list.name);
+  list.titles.push_back(title);
+  if (progress != nullptr) {
+    progress->SetText(FormatText("Loading %s.gpx...", BaseName(path).c_str()));
+  }
+  const std::string text = LoadFileText(path);
+  AppendWaypoints(list, text, title);
+  list.records.shrink_to_fit();
+}
+
+// Reads every entry's information; false unless there are one or two
+// entries, all with names that stay inside the folder they are unpacked to.
+bool ReadEntryList(const ZipReader& reader, std::vector<ZipEntryInfo>& infos) {
+  const int count = reader.EntryCount();
+  if (count != 1 && count != 2) return false;
+  infos.resize(count);
+  for (int i = 0; i < count; ++i) {
+    if (!reader.GetEntryInfo(infos[i], i)) return false;
+    if (!IsPlainEntryName(infos[i].name)) return false;
+  }
+  return true;
+}
+
+// Unpacks every entry into `folder`, each checked against its CRC-32, and
+// returns their paths; empty when one of them cannot be unpacked.
+std::vector<std::string> ExtractEntries(ZipReader& reader,
+                                        const std::vector<ZipEntryInfo>& infos,
+                                        const std::string& folder) {
+  std::vector<std::string> paths;
+  for (size_t i = 0; i < infos.size(); ++i) {
+    const std::string path = folder + infos[i].name;
+    if (!ExtractZipEntry(reader, infos[i], static_cast<int>(i), path)) {
+      return {};
+    }
+    reader.CloseEntry();
+    paths.push_back(path);
+  }
+  return paths;
+}
+
+void LoadArchiveEntries(CacheList& list, std::string_view path,
+                        Progress* progress, int archiveDepth) {
+  if (!LoadFileBytes(path, ZipImage) || ZipImage.size() <= 4 ||
+      ZipImage.compare(0, 4, "PK\x03\x04") != 0) {
+    return;
+  }
+  ZipReader reader;
+  reader.Open("infile");
+  std::vector<ZipEntryInfo> infos;
+  if (!ReadEntryList(reader, infos)) return;
+
+  const ScopedTempFolder folder(CreateTempFolder(SystemTempFolder(), true));
+  if (folder.path().empty()) return;
+  const std::vector<std::string> paths =
+      ExtractEntries(reader, infos, folder.path());
+
+  // All reading is done before the first nested load refills ZipImage. The
+  // additional-waypoints file of a pocket query is unpacked but not loaded.
+  const std::string archive_name = BaseName(path);
+  for (size_t i = 0; i < paths.size(); ++i) {
+    if (paths.size() == 2 && infos[i].name.find("-wpts") != std::string::npos) {
+      continue;
+    }
+    CacheList entry;
+    Load(entry, paths[i], progress, archive_name, archiveDepth);
+    list.Merge(entry);
+  }
+}
+
+// An archive never stops the run: whatever fails inside it only ends the
+// archive, and the lists merged before stay.
+void LoadArchive(CacheList& list, std::string_view path, Progress* progress,
+                 int archiveDepth) {
+  if (progress != nullptr) {
+    progress->SetText(FormatText("Loading %s.zip...", BaseName(path).c_str()));
+  }
+  if (archiveDepth >= kMaxArchiveDepth) return;
+  try {
+    LoadArchiveEntries(list, path, progress, archiveDepth + 1);
+  } catch (const std::exception&) {
+  }
+}
+
+// Files of the folder in name order; subfolders are not entered.
+void LoadFolder(CacheList& list, std::string_view path, Progress* progress,
+                int archiveDepth) {
+  const std::string folder = WithTrailingBackslash(path);
+  for (const FolderEntry& entry : ListFolder(path)) {
+    if (entry.is_folder) continue;
+    CacheList file;
+    Load(file, folder + entry.name, progress, "", archiveDepth);
+    list.Merge(file);
+  }
+}
+
+// `archiveDepth` counts the archives this path was unpacked from.
+void Load(CacheList& list, std::string_view path, Progress* progress,
+          std::string_view nameOverride, int archiveDepth) {
+  switch (Classify(path)) {
+    case InputKind::kGpx:
+      LoadGpx(list, path, progress, nameOverride);
+      break;
+    case InputKind::kArchive:
+      LoadArchive(list, path, progress, archiveDepth);
+      break;
+    case InputKind::kFolder:
+      LoadFolder(list, path, progress, archiveDepth);
+      break;
+    case InputKind::kNothing:
+      break;
+  }
+}
+
+}  // namespace
+
+CacheList::CacheList(std::string_view path, Progress* progress,
+                     std::string_view nameOverride)
+    : CacheList() {
+  Load(*this, path, progress, nameOverride, 0);
+}
+
+}  // namespace korvelo

@@ -1,0 +1,80 @@
+#include "input/input_files.h"
+
+#include <algorithm>
+#include <exception>
+#include <memory>
+
+#include "input/zip_reader.h"
+#include "platform/files.h"
+#include "platform/new_file.h"
+
+namespace korvelo {
+namespace {
+
+constexpr std::string_view kLineEnds("\r\n\x1a", 3);
+// Unpacking never holds more than this of an entry in memory.
+constexpr size_t kExtractPiece = 64 * 1024;
+
+}  // namespace
+
+std::string LoadFileText(std::string_view path) {
+  std::string text;
+  ReadWholeFile(path, text);
+  const size_t zero = text.find('\0');
+  if (zero != std::string::npos) text.resize(zero);
+  return text;
+}
+
+bool LoadFileBytes(std::string_view path, std::string& bytes) {
+  try {
+    ReadWholeFile(path, bytes);
+    return true;
+  } catch (const std::exception&) {
+    return false;
+  }
+}
+
+bool ReadLines(std::string_view path, std::vector<std::string>& lines) {
+  std::string bytes;
+  if (!LoadFileBytes(path, bytes)) return false;
+  SplitLines(bytes, lines);
+  return true;
+}
+
+void SplitLines(std::string_view bytes, std::vector<std::string>& lines) {
+  lines.clear();
+  size_t start = 0;
+  for (;;) {
+    // The end of the data counts as one more line end.
+    const size_t end =
+        std::min(bytes.find_first_of(kLineEnds, start), bytes.size());
+    const std::string_view line = bytes.substr(start, end - start);
+    lines.emplace_back(line.substr(0, line.find('\0')));
+    const size_t next = bytes.find_first_not_of(kLineEnds, end);
+    if (next == std::string_view::npos) return;
+    start = next;
+  }
+}
+
+bool ExtractZipEntry(ZipReader& reader, const ZipEntryInfo& info, int index,
+                     std::string_view destination) {
+  if (!reader.OpenEntry(index)) return false;
+  NewFile file(destination);
+  const auto buffer = std::make_unique<unsigned char[]>(kExtractPiece);
+  uint64_t left = info.uncompressed_size;
+  while (left > 0) {
+    const size_t got =
+        reader.ReadEntry(buffer.get(), std::min<uint64_t>(left, kExtractPiece));
+    if (got == 0) break;
+    file.Write(buffer.get(), got);
+    left -= got;
+  }
+  if (left > 0) {
+    file.Discard();
+    return false;
+  }
+  file.Close();
+  return true;
+}
+
+}  // namespace korvelo

@@ -1,0 +1,142 @@
+#include "ui/settings_store.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <limits>
+#include <variant>
+
+#include "input/text.h"
+
+namespace korvelo {
+namespace {
+
+using Field =
+    std::variant<bool ConversionSettings::*, int32_t ConversionSettings::*,
+                 std::string ConversionSettings::*>;
+
+struct StoredValue {
+  const char* name;
+  Field field;
+};
+
+// The one list of stored values, in the order in which they are loaded and
+// saved. Each field bears the name of its stored value.
+constexpr StoredValue kStoredValues[] = {
+    {"bSmallIcons", &ConversionSettings::bSmallIcons},
+    {"bShowDisable", &ConversionSettings::bShowDisable},
+    {"Mode", &ConversionSettings::Mode},
+    {"bExclude", &ConversionSettings::bExclude},
+    {"bExcludePeople", &ConversionSettings::bExcludePeople},
+    {"bMoveCaches", &ConversionSettings::bMoveCaches},
+    {"bOutputKml", &ConversionSettings::bOutputKml},
+    {"bOutputAsc", &ConversionSettings::bOutputAsc},
+    {"bOutputTxt", &ConversionSettings::bOutputTxt},
+    {"ExcludeDir", &ConversionSettings::ExcludeDir},
+    {"ExcludePeopleFile", &ConversionSettings::ExcludePeopleFile},
+    {"MoveCachesFile", &ConversionSettings::MoveCachesFile},
+    {"OutputKmlDir", &ConversionSettings::OutputKmlDir},
+    {"OutputAscDir", &ConversionSettings::OutputAscDir},
+    {"OutputTxtDir", &ConversionSettings::OutputTxtDir},
+    {"OutputKmlDirFileMode", &ConversionSettings::OutputKmlDirFileMode},
+};
+
+QString Key(std::string_view name) {
+  return QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
+}
+
+// The text as the C library's atol reads it, kept within 32 bits.
+int32_t AtolText(const std::string& text) {
+  const long value = std::strtol(text.c_str(), nullptr, 10);
+  return static_cast<int32_t>(
+      std::clamp<long>(value, std::numeric_limits<int32_t>::min(),
+                       std::numeric_limits<int32_t>::max()));
+}
+
+// Converts one stored text into the field's type.
+struct FieldReader {
+  ConversionSettings& settings;
+  const std::string& text;
+  void operator()(bool ConversionSettings::*field) const {
+    settings.*field = text == "1";
+  }
+  void operator()(int32_t ConversionSettings::*field) const {
+    settings.*field = AtolText(text);
+  }
+  void operator()(std::string ConversionSettings::*field) const {
+    settings.*field = text;
+  }
+};
+
+// The stored text of one field: flags and numbers as "%li".
+struct FieldWriter {
+  const ConversionSettings& settings;
+  std::string operator()(bool ConversionSettings::*field) const {
+    return FormatText("%li", static_cast<long>(settings.*field));
+  }
+  std::string operator()(int32_t ConversionSettings::*field) const {
+    return FormatText("%li", static_cast<long>(settings.*field));
+  }
+  std::string operator()(std::string ConversionSettings::*field) const {
+    return settings.*field;
+  }
+};
+
+std::string ToBytes(const QByteArray& bytes) {
+  return std::string(bytes.constData(), static_cast<size_t>(bytes.size()));
+}
+
+}  // namespace
+
+std::unique_ptr<QSettings> OpenUserSettings() {
+  return std::make_unique<QSettings>(
+      QSettings::NativeFormat, QSettings::UserScope, "Brannoc", "Korvelo");
+}
+
+std::string ReadRegistryString(QSettings& store, std::string_view name) {
+  const QVariant value = store.value(Key(name));
+  if (!value.isValid()) return std::string();
+  switch (value.typeId()) {
+    case QMetaType::QByteArray:
+      return ToBytes(value.toByteArray());
+    case QMetaType::QStringList:  // an unquoted text with commas
+      return ToBytes(value.toStringList().join(',').toUtf8());
+    default:
+      return ToBytes(value.toString().toUtf8());
+  }
+}
+
+bool WriteRegistryString(QSettings& store, std::string_view name,
+                         std::string_view text) {
+  const QByteArray bytes(text.data(), static_cast<qsizetype>(text.size()));
+  const QString readable = QString::fromUtf8(bytes);
+  // Only texts that survive the way through UTF-8 unchanged are stored as
+  // text; anything else (ANSI umlauts, broken sequences) as raw bytes.
+  if (readable.toUtf8() == bytes) {
+    store.setValue(Key(name), readable);
+  } else {
+    store.setValue(Key(name), bytes);
+  }
+  return store.status() == QSettings::NoError;
+}
+
+void LoadSettings(ConversionSettings& settings, QSettings& store) {
+  for (const StoredValue& stored : kStoredValues) {
+    const std::string text = ReadRegistryString(store, stored.name);
+    std::visit(FieldReader{settings, text}, stored.field);
+  }
+}
+
+void SaveSettings(const ConversionSettings& settings, QSettings& store) {
+  for (const StoredValue& stored : kStoredValues) {
+    WriteRegistryString(store, stored.name,
+                        std::visit(FieldWriter{settings}, stored.field));
+  }
+  store.sync();
+}
+
+}  // namespace korvelo

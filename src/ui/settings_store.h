@@ -1,0 +1,40 @@
+// The persisted options: ConversionSettings loaded from and saved to the
+// user's settings store (QSettings; on Linux $XDG_CONFIG_HOME/Brannoc/
+// Korvelo.conf, on Windows the registry key Software\Brannoc\Korvelo).
+#ifndef KORVELO_UI_SETTINGS_STORE_H_
+#define KORVELO_UI_SETTINGS_STORE_H_
+
+#include <QSettings>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "output/conversion_settings.h"
+
+namespace korvelo {
+
+// The current user's store of the program. Needs no QCoreApplication.
+std::unique_ptr<QSettings> OpenUserSettings();
+
+// The stored text of `name`, byte for byte; the empty text when the value is
+// missing or cannot be read. Values of any length are read whole.
+std::string ReadRegistryString(QSettings& store, std::string_view name);
+
+// Stores `text` unchanged under `name`. Texts that are valid UTF-8 are kept
+// readable in the file; any other bytes are kept as a byte array. True when
+// the store accepted the value (callers may ignore it).
+bool WriteRegistryString(QSettings& store, std::string_view name,
+                         std::string_view text);
+
+// Replaces all sixteen fields from the store: a flag is true only for the
+// text "1", numbers read like atol, a missing value reads as the empty text
+// (so false, 0 or the empty path).
+void LoadSettings(ConversionSettings& settings, QSettings& store);
+
+// Writes all sixteen fields (flags and numbers as decimal text) and flushes
+// the store. Failures are silent.
+void SaveSettings(const ConversionSettings& settings, QSettings& store);
+
+}  // namespace korvelo
+
+#endif  // KORVELO_UI_SETTINGS_STORE_H_
