@@ -13,15 +13,15 @@ using ::korvelo::testing::BuildZip;
 using ::korvelo::testing::Crc32;
 using ::korvelo::testing::Deflate;
 using ::korvelo::testing::DeflatedZeros;
-using ::korvelo::testing::ZipEntrySpec;
 using ::korvelo::testing::ZipLayout;
+using ::korvelo::testing::ZipTestEntry;
 using Texts = std::vector<std::string>;
 
 using ArchiveLoad = LoadTest;
 
-ZipEntrySpec Entry(std::string name, std::vector<std::string> codes,
+ZipTestEntry Entry(std::string name, std::vector<std::string> codes,
                    uint16_t method = 8) {
-  return ZipEntrySpec(std::move(name), Gpx(codes), method);
+  return ZipTestEntry(std::move(name), Gpx(codes), method);
 }
 
 std::string PocketQuery(uint16_t method) {
@@ -69,7 +69,7 @@ TEST_F(ArchiveLoad, LoadsArchiveWithDataInFrontWhenItStartsLikeOne) {
 TEST_F(ArchiveLoad, LoadsNestedArchiveUnderItsOwnName) {
   const std::string inner = BuildZip({Entry("inner.gpx", {"GC7"})});
   const CacheList list =
-      LoadFile("outer.zip", BuildZip({ZipEntrySpec("inner.zip", inner, 0)}));
+      LoadFile("outer.zip", BuildZip({ZipTestEntry("inner.zip", inner, 0)}));
   EXPECT_EQ(Codes(list), (Texts{"GC7"}));
   EXPECT_EQ(FilesOf(list), (Texts{"inner"}));
   EXPECT_EQ(list.name, "inner");
@@ -82,7 +82,7 @@ TEST_F(ArchiveLoad, LoadsNestedArchiveUnderItsOwnName) {
 std::string NestedArchives(int levels) {
   std::string archive = BuildZip({Entry("a.gpx", {"GC1"})});
   for (int level = 1; level < levels; ++level) {
-    archive = BuildZip({ZipEntrySpec("n.zip", archive, 0)});
+    archive = BuildZip({ZipTestEntry("n.zip", archive, 0)});
   }
   return archive;
 }
@@ -123,37 +123,37 @@ TEST_P(HostileArchiveRows, LoadsNothing) {
   EXPECT_EQ(progress_.texts, (Texts{"Loading pq.zip..."})) << GetParam().what;
 }
 
-ZipEntrySpec WrongCrc(ZipEntrySpec spec) {
-  spec.crc = Crc32(spec.data) ^ 0x80000000;
-  return spec;
+ZipTestEntry WrongCrc(ZipTestEntry entry) {
+  entry.crc = Crc32(entry.data) ^ 0x80000000;
+  return entry;
 }
 
-ZipEntrySpec Method(ZipEntrySpec spec, uint16_t method) {
-  spec.method = method;
-  return spec;
+ZipTestEntry Method(ZipTestEntry entry, uint16_t method) {
+  entry.method = method;
+  return entry;
 }
 
-ZipEntrySpec CutDeflateData(ZipEntrySpec spec) {
-  const std::string deflated = Deflate(spec.data);
-  spec.payload = deflated.substr(0, deflated.size() / 2);
-  return spec;
+ZipTestEntry CutDeflateData(ZipTestEntry entry) {
+  const std::string deflated = Deflate(entry.data);
+  entry.payload = deflated.substr(0, deflated.size() / 2);
+  return entry;
 }
 
-ZipEntrySpec Declared(ZipEntrySpec spec, uint32_t compressed,
+ZipTestEntry Declared(ZipTestEntry entry, uint32_t compressed,
                       uint32_t uncompressed) {
-  spec.compressed_size = compressed;
-  spec.uncompressed_size = uncompressed;
-  return spec;
+  entry.compressed_size = compressed;
+  entry.uncompressed_size = uncompressed;
+  return entry;
 }
 
-std::string One(ZipEntrySpec spec) { return BuildZip({spec}); }
-std::string Two(ZipEntrySpec first, ZipEntrySpec second) {
+std::string One(ZipTestEntry entry) { return BuildZip({entry}); }
+std::string Two(ZipTestEntry first, ZipTestEntry second) {
   return BuildZip({first, second});
 }
 std::string Named(std::string name) { return One(Entry(name, {"GC1"})); }
 
-ZipEntrySpec Caches() { return Entry("pq.gpx", {"GC1", "GC2"}); }
-ZipEntrySpec Waypoints() { return Entry("pq-wpts.gpx", {"WP1"}); }
+ZipTestEntry Caches() { return Entry("pq.gpx", {"GC1", "GC2"}); }
+ZipTestEntry Waypoints() { return Entry("pq-wpts.gpx", {"WP1"}); }
 
 INSTANTIATE_TEST_SUITE_P(
     Broken, HostileArchiveRows,
@@ -194,10 +194,10 @@ INSTANTIATE_TEST_SUITE_P(
         HostileRow{"folder in entry 0",
                    Two(Entry("x/pq-wpts.gpx", {"WP1"}), Caches())}));
 
-ZipEntrySpec ZerosDeclaring(int mebibytes, uint32_t declared) {
-  ZipEntrySpec spec("bomb.gpx", std::string(declared, '\0'), 8);
-  spec.payload = DeflatedZeros(mebibytes);
-  return spec;
+ZipTestEntry ZerosDeclaring(int mebibytes, uint32_t declared) {
+  ZipTestEntry entry("bomb.gpx", std::string(declared, '\0'), 8);
+  entry.payload = DeflatedZeros(mebibytes);
+  return entry;
 }
 
 INSTANTIATE_TEST_SUITE_P(

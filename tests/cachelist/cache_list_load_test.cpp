@@ -54,6 +54,8 @@ struct ClassifyRow {
   bool loads;
 };
 
+void PrintTo(const ClassifyRow& row, std::ostream* out) { *out << row.name; }
+
 class GpxClassifyRows : public LoadTest,
                         public ::testing::WithParamInterface<ClassifyRow> {};
 
@@ -165,6 +167,8 @@ struct CorpusRow {
   const char* plain;           // a plain GPX file of the same caches, or null
   int records;
 };
+
+void PrintTo(const CorpusRow& row, std::ostream* out) { *out << row.archive; }
 
 class CorpusArchiveRows : public LoadTest,
                           public ::testing::WithParamInterface<CorpusRow> {};

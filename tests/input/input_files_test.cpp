@@ -15,7 +15,7 @@ using ::korvelo::testing::FileExists;
 using ::korvelo::testing::ReadFileOrFail;
 using ::korvelo::testing::TempDir;
 using ::korvelo::testing::WriteFileOrFail;
-using ::korvelo::testing::ZipEntrySpec;
+using ::korvelo::testing::ZipTestEntry;
 using Lines = std::vector<std::string>;
 
 struct LinesRow {
@@ -102,7 +102,7 @@ TEST(LoadFileBytes, ReadsEveryByteAndNeverRaises) {
 // A ZIP reader over an archive of the given entries.
 class ExtractZipEntryTest : public ::testing::Test {
  protected:
-  void Open(const std::vector<ZipEntrySpec>& entries) {
+  void Open(const std::vector<ZipTestEntry>& entries) {
     ZipImage = BuildZip(entries);
     reader_.Open("infile");
   }
@@ -133,7 +133,7 @@ TEST_F(ExtractZipEntryTest, ReplacesExistingFile) {
 }
 
 TEST_F(ExtractZipEntryTest, LeavesNoFileWhenEntryYieldsFewerBytes) {
-  ZipEntrySpec cut{"a.gpx", "abcdef", 0};
+  ZipTestEntry cut{"a.gpx", "abcdef", 0};
   cut.compressed_size = 3;  // stored data ends halfway through
   Open({cut});
   EXPECT_FALSE(ExtractZipEntry(reader_, Info(0), 0, dir_ / "a.gpx"));

@@ -13,8 +13,8 @@ namespace {
 using ::korvelo::testing::BuildZip;
 using ::korvelo::testing::Crc32;
 using ::korvelo::testing::Deflate;
-using ::korvelo::testing::ZipEntrySpec;
 using ::korvelo::testing::ZipLayout;
+using ::korvelo::testing::ZipTestEntry;
 
 std::string AllByteValues() {
   std::string bytes;
@@ -86,11 +86,11 @@ TEST(ZipReader, ReportsEntriesInDirectoryOrder) {
 }
 
 TEST(ZipReader, DecodesNamesFromCodePage437UnlessFlaggedUtf8) {
-  ZipEntrySpec oem{
+  ZipTestEntry oem{
       "dir/Gro\xE1"
       "er \x9Amlaut T\x84st.gpx",
       "x"};
-  ZipEntrySpec utf8{
+  ZipTestEntry utf8{
       "Gr\xC3\xBC\xC3\x9F"
       "e.gpx",
       "x"};
@@ -189,10 +189,10 @@ TEST(ZipReader, DeliversNoMoreThanTheEntryHolds) {
 }
 
 TEST(ZipReader, ChecksCrcOnlyOfCompletelyReadEntry) {
-  ZipEntrySpec spec{"a.gpx", "some data", 8};
-  spec.crc = Crc32("some data") ^ 1;
+  ZipTestEntry entry{"a.gpx", "some data", 8};
+  entry.crc = Crc32("some data") ^ 1;
   ZipReader reader;
-  OpenImage(reader, BuildZip({spec}));
+  OpenImage(reader, BuildZip({entry}));
   ASSERT_TRUE(reader.OpenEntry(0));
   char two[2];
   EXPECT_EQ(reader.ReadEntry(two, 2), 2u);
@@ -212,7 +212,7 @@ TEST(ZipReader, ChecksCrcOnlyOfCompletelyReadEntry) {
 // An entry broken in one way, and the cause opening or reading it gives.
 struct EntryRow {
   const char* what;
-  ZipEntrySpec spec;
+  ZipTestEntry entry;
   ZipCause cause;
 };
 
@@ -222,7 +222,7 @@ class BrokenEntryRows : public ::testing::TestWithParam<EntryRow> {};
 
 TEST_P(BrokenEntryRows, RaisesWhileOpeningOrReading) {
   ZipReader reader;
-  OpenImage(reader, BuildZip({GetParam().spec}));
+  OpenImage(reader, BuildZip({GetParam().entry}));
   try {
     ReadAll(reader, 0);
     reader.CloseEntry();
@@ -232,37 +232,37 @@ TEST_P(BrokenEntryRows, RaisesWhileOpeningOrReading) {
   }
 }
 
-ZipEntrySpec Spec(std::string data, uint16_t method = 8) {
-  return ZipEntrySpec{"a.gpx", std::move(data), method};
+ZipTestEntry AGpx(std::string data, uint16_t method = 8) {
+  return ZipTestEntry{"a.gpx", std::move(data), method};
 }
 
-ZipEntrySpec WithPayload(ZipEntrySpec spec, std::string payload) {
-  spec.payload = std::move(payload);
-  return spec;
+ZipTestEntry WithPayload(ZipTestEntry entry, std::string payload) {
+  entry.payload = std::move(payload);
+  return entry;
 }
 
-ZipEntrySpec WithFlags(ZipEntrySpec spec, uint16_t flags) {
-  spec.flags = flags;
-  return spec;
+ZipTestEntry WithFlags(ZipTestEntry entry, uint16_t flags) {
+  entry.flags = flags;
+  return entry;
 }
 
-ZipEntrySpec Declaring(ZipEntrySpec spec, uint32_t uncompressed) {
-  spec.uncompressed_size = uncompressed;
-  return spec;
+ZipTestEntry Declaring(ZipTestEntry entry, uint32_t uncompressed) {
+  entry.uncompressed_size = uncompressed;
+  return entry;
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Entries, BrokenEntryRows,
     ::testing::Values(
-        EntryRow{"bzip2 method", Spec("abc", 12), ZipCause::kUnsupported},
-        EntryRow{"encrypted", WithFlags(Spec("abc"), 1),
+        EntryRow{"bzip2 method", AGpx("abc", 12), ZipCause::kUnsupported},
+        EntryRow{"encrypted", WithFlags(AGpx("abc"), 1),
                  ZipCause::kUnsupported},
-        EntryRow{"reserved block type", WithPayload(Spec("abc"), "\xFF\xFF"),
+        EntryRow{"reserved block type", WithPayload(AGpx("abc"), "\xFF\xFF"),
                  ZipCause::kBadData},
-        EntryRow{"data longer than declared", Declaring(Spec("abcdef"), 3),
+        EntryRow{"data longer than declared", Declaring(AGpx("abcdef"), 3),
                  ZipCause::kBadData},
         EntryRow{"stream without final block",  // one stored, non-final block
-                 WithPayload(Spec("abc"), std::string("\x00\x03\x00\xFC\xFF"
+                 WithPayload(AGpx("abc"), std::string("\x00\x03\x00\xFC\xFF"
                                                       "abc",
                                                       8)),
                  ZipCause::kBadData}));
@@ -272,15 +272,15 @@ TEST(ZipReader, DeliversFewerBytesWhenDeflateDataEndsEarly) {
   const std::string deflated = Deflate(data);
   ZipReader reader;
   OpenImage(reader,
-            BuildZip({WithPayload(Spec(data), deflated.substr(0, 2000))}));
+            BuildZip({WithPayload(AGpx(data), deflated.substr(0, 2000))}));
   EXPECT_LT(ReadAll(reader, 0).size(), data.size());
 }
 
 TEST(ZipReader, RaisesForEntryDataOutsideImage) {
-  ZipEntrySpec spec = Spec("abc", 0);
-  spec.compressed_size = 1000;
+  ZipTestEntry entry = AGpx("abc", 0);
+  entry.compressed_size = 1000;
   ZipReader reader;
-  OpenImage(reader, BuildZip({spec}));
+  OpenImage(reader, BuildZip({entry}));
   EXPECT_THROW(reader.OpenEntry(0), CZipException);
 }
 
@@ -288,7 +288,7 @@ TEST(ZipReader, RaisesWhenLocalHeaderIsNotWhereRecorded) {
   ZipLayout layout;
   layout.directory_offset = 5;  // makes the shift point into the entry data
   ZipReader reader;
-  OpenImage(reader, BuildZip({Spec("abc")}, layout));
+  OpenImage(reader, BuildZip({AGpx("abc")}, layout));
   EXPECT_THROW(reader.OpenEntry(0), CZipException);
 }
 
@@ -296,7 +296,7 @@ TEST(ZipReader, NeverReadsOutsideImageReplacedUnderneath) {
   const std::string data = AllByteValues();
   for (uint16_t method : {0, 8}) {
     ZipReader reader;
-    OpenImage(reader, BuildZip({Spec(data, method)}));
+    OpenImage(reader, BuildZip({AGpx(data, method)}));
     ASSERT_TRUE(reader.OpenEntry(0));
     char buffer[100];
     ASSERT_EQ(reader.ReadEntry(buffer, sizeof buffer), sizeof buffer);
@@ -335,14 +335,14 @@ std::string EndSays(std::optional<uint16_t> count,
   layout.count = count;
   layout.directory_size = directory_size;
   layout.directory_offset = directory_offset;
-  return BuildZip({Spec("abc")}, layout);
+  return BuildZip({AGpx("abc")}, layout);
 }
 
-ZipEntrySpec Sizes(uint32_t compressed, uint32_t uncompressed) {
-  ZipEntrySpec spec = Spec("abc", 0);
-  spec.compressed_size = compressed;
-  spec.uncompressed_size = uncompressed;
-  return spec;
+ZipTestEntry Sizes(uint32_t compressed, uint32_t uncompressed) {
+  ZipTestEntry entry = AGpx("abc", 0);
+  entry.compressed_size = compressed;
+  entry.uncompressed_size = uncompressed;
+  return entry;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -351,7 +351,7 @@ INSTANTIATE_TEST_SUITE_P(
         ArchiveRow{"empty image", "", ZipCause::kNoArchive},
         ArchiveRow{"local header only", std::string("PK\x03\x04", 4) + "junk",
                    ZipCause::kNoArchive},
-        ArchiveRow{"end record cut off", BuildZip({Spec("abc")}).substr(0, 60),
+        ArchiveRow{"end record cut off", BuildZip({AGpx("abc")}).substr(0, 60),
                    ZipCause::kNoArchive},
         ArchiveRow{"directory beyond end record", EndSays({}, {}, 5000),
                    ZipCause::kBadArchive},

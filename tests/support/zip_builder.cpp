@@ -34,7 +34,7 @@ void DeflateInto(z_stream& z, std::string_view data, int flush,
 }
 
 struct EncodedEntry {
-  const ZipEntrySpec* spec;
+  const ZipTestEntry* source;
   std::string payload;
   uint32_t crc;
   uint32_t compressed_size;
@@ -42,16 +42,16 @@ struct EncodedEntry {
   uint32_t offset;
 };
 
-EncodedEntry Encode(const ZipEntrySpec& spec) {
-  EncodedEntry entry{&spec, "", 0, 0, 0, 0};
-  entry.payload = spec.payload       ? *spec.payload
-                  : spec.method == 8 ? Deflate(spec.data)
-                                     : spec.data;
-  entry.crc = spec.crc.value_or(Crc32(spec.data));
-  entry.compressed_size = spec.compressed_size.value_or(
+EncodedEntry Encode(const ZipTestEntry& source) {
+  EncodedEntry entry{&source, "", 0, 0, 0, 0};
+  entry.payload = source.payload       ? *source.payload
+                  : source.method == 8 ? Deflate(source.data)
+                                       : source.data;
+  entry.crc = source.crc.value_or(Crc32(source.data));
+  entry.compressed_size = source.compressed_size.value_or(
       static_cast<uint32_t>(entry.payload.size()));
-  entry.uncompressed_size =
-      spec.uncompressed_size.value_or(static_cast<uint32_t>(spec.data.size()));
+  entry.uncompressed_size = source.uncompressed_size.value_or(
+      static_cast<uint32_t>(source.data.size()));
   return entry;
 }
 
@@ -59,21 +59,21 @@ EncodedEntry Encode(const ZipEntrySpec& spec) {
 // needed" up to the name length.
 void PutCommonFields(std::string& out, const EncodedEntry& entry) {
   Put16(out, 20);
-  Put16(out, entry.spec->flags);
-  Put16(out, entry.spec->method);
+  Put16(out, entry.source->flags);
+  Put16(out, entry.source->method);
   Put16(out, 0x6000);  // 12:00:00
   Put16(out, 0x5A21);  // 2025-01-01
   Put32(out, entry.crc);
   Put32(out, entry.compressed_size);
   Put32(out, entry.uncompressed_size);
-  Put16(out, static_cast<uint32_t>(entry.spec->name.size()));
+  Put16(out, static_cast<uint32_t>(entry.source->name.size()));
 }
 
 void PutLocalHeader(std::string& out, const EncodedEntry& entry) {
   out.append("PK\x03\x04", 4);
   PutCommonFields(out, entry);
   Put16(out, 0);  // extra field length
-  out.append(entry.spec->name);
+  out.append(entry.source->name);
   out.append(entry.payload);
 }
 
@@ -87,17 +87,17 @@ void PutDirectoryRecord(std::string& out, const EncodedEntry& entry) {
   Put16(out, 0);  // internal attributes
   Put32(out, 0);  // external attributes
   Put32(out, entry.offset);
-  out.append(entry.spec->name);
+  out.append(entry.source->name);
 }
 
 }  // namespace
 
-std::string BuildZip(const std::vector<ZipEntrySpec>& entries,
+std::string BuildZip(const std::vector<ZipTestEntry>& entries,
                      const ZipLayout& layout) {
   std::string archive;
   std::vector<EncodedEntry> encoded;
-  for (const ZipEntrySpec& spec : entries) {
-    encoded.push_back(Encode(spec));
+  for (const ZipTestEntry& entry : entries) {
+    encoded.push_back(Encode(entry));
     encoded.back().offset = static_cast<uint32_t>(archive.size());
     PutLocalHeader(archive, encoded.back());
   }

@@ -14,8 +14,8 @@ namespace korvelo::testing {
 
 // One entry. By default its data is deflated (method 8) or stored (method
 // 0) and every header field is true; each optional overrides one field.
-struct ZipEntrySpec {
-  ZipEntrySpec(std::string name, std::string data, uint16_t method = 8)
+struct ZipTestEntry {
+  ZipTestEntry(std::string name, std::string data, uint16_t method = 8)
       : name(std::move(name)), data(std::move(data)), method(method) {}
 
   std::string name;     // raw bytes of the stored name
@@ -38,7 +38,7 @@ struct ZipLayout {
   std::string comment;
 };
 
-std::string BuildZip(const std::vector<ZipEntrySpec>& entries,
+std::string BuildZip(const std::vector<ZipTestEntry>& entries,
                      const ZipLayout& layout = {});
 
 // Raw deflate (no zlib header), as ZIP stores it.
