@@ -12,39 +12,55 @@
 
 namespace korvelo::testing {
 
-struct FakeCache {
-  std::string code;
-  std::string owner = "Owner";
-  std::string type = "Traditional Cache";
-};
-
-// A GPX text holding one wpt element per cache, at 50.5 / 8.5.
-std::string PocketQuery(const std::vector<FakeCache>& caches);
-
-// Caches GC<first> ... GC<first + count - 1>, owner "Owner".
-std::vector<FakeCache> NumberedCaches(int first, int count);
+// Traditional caches GC<first> ... GC<first + count - 1> of `owner`.
+inline std::string PocketQuery(int first, int count,
+                               const std::string& owner = "Owner") {
+  std::string gpx = "<gpx>\r\n";
+  for (int i = first; i < first + count; ++i) {
+    const std::string code = "GC" + std::to_string(i);
+    gpx += "<wpt lat=\"50.5\" lon=\"8.5\">\r\n<name>" + code +
+           "</name>\r\n<urlname>Cache " + code +
+           "</urlname>\r\n<groundspeak:placed_by>" + owner +
+           "</groundspeak:placed_by>\r\n<groundspeak:type>Traditional "
+           "Cache</groundspeak:type>\r\n</wpt>\r\n";
+  }
+  return gpx + "</gpx>\r\n";
+}
 
 // Records every call as one event, in order: "[open]", "[controls]",
 // "[ask]", each progress text as it is, "[message] <text>", "[close]".
 class RecordingHost : public RunHost {
  public:
-  std::unique_ptr<Progress> OpenProgress() override;
-  void ReadControls(ConversionSettings& settings) override;
-  bool AskFileFunction(ConversionSettings& settings) override;
-  void ShowFinalMessage(const std::string& text) override;
+  std::unique_ptr<Progress> OpenProgress() override {
+    events.push_back("[open]");
+    return std::make_unique<Recorder>(events);
+  }
+  void ReadControls(ConversionSettings& settings) override {
+    events.push_back("[controls]");
+    if (controls) controls(settings);
+  }
+  bool AskFileFunction(ConversionSettings& settings) override {
+    events.push_back("[ask]");
+    settings.Mode = mode_chosen;
+    return answer_ok;
+  }
+  void ShowFinalMessage(const std::string& text) override {
+    events.push_back("[message] " + text);
+  }
 
   std::vector<std::string> events;
-  // The answer of the file-function question and the Mode it leaves.
-  bool answer_ok = true;
-  int32_t mode_chosen = 1;
-  // Runs inside ReadControls, standing in for the window's controls.
-  std::function<void(ConversionSettings&)> controls;
-  // Runs inside every SetText, after it was recorded.
-  std::function<void(const std::string&)> on_text;
-};
+  bool answer_ok = true;    // the answer to the file-function question
+  int32_t mode_chosen = 1;  // and the Mode it leaves
+  std::function<void(ConversionSettings&)> controls;  // the window's controls
 
-// Settings with every optional stage and the KML folder switched off.
-ConversionSettings PlainSettings();
+ private:
+  struct Recorder : Progress {
+    explicit Recorder(std::vector<std::string>& events) : events(events) {}
+    ~Recorder() override { events.push_back("[close]"); }
+    void SetText(const std::string& text) override { events.push_back(text); }
+    std::vector<std::string>& events;
+  };
+};
 
 }  // namespace korvelo::testing
 

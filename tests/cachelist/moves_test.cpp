@@ -1,10 +1,10 @@
-// Moves lines: parsing of one line, matching lines to caches, and the
-// helpers StripComment and SplitAt.
+// Moves lines: the parsing of one line and the matching of lines to caches.
 #include "cachelist/moves.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "cachelist/cache_list.h"
@@ -12,202 +12,79 @@
 namespace korvelo {
 namespace {
 
-CacheRecord Unmoved(const std::string& code = "GC1") {
+using Texts = std::vector<std::string>;
+
+CacheRecord Unmoved(const std::string& code = "G") {
   CacheRecord record;
   record.name = code;
-  record.lat_degrees = "1";
-  record.lat_minutes = "01.000";
-  record.lon_degrees = "2";
-  record.lon_minutes = "02.000";
-  record.lat = "1.01666";
-  record.lon = "2.03333";
+  record.unavailable = true;
+  record.lat = record.lon = "0.00000";
   return record;
 }
 
-struct MoveRow {
-  const char* line;
-  // Expected fields; a null lat_degrees means "line ignored".
-  const char* lat_degrees = nullptr;
-  const char* lat_minutes = nullptr;
-  const char* lon_degrees = nullptr;
-  const char* lon_minutes = nullptr;
-  const char* lat = nullptr;
-  const char* lon = nullptr;
-};
-
-// 12.345 min = 12345 thousandths -> 12345 * 10 / 6 = 20575 (1e-5 degrees);
-// 45.678 -> 76130; 52.000 -> 86666; 12.000 -> 20000; 1.5 -> 15 -> 25.
-TEST(MoveTo, ParsesOrIgnoresTheLine) {
-  const MoveRow rows[] = {
-      {"GC1;N50\xB0 12.345;E008\xB0 45.678", "50", " 12.345", "008", " 45.678",
-       "50.20575", "008.76130"},
-      {"GC1;S33\xB0 52.000;W151\xB0 12.000", "-33", " 52.000", "-151",
-       " 12.000", "-33.86666", "-151.20000"},
-      {"GC1;N50\xC2\xB0 12.345;E008\xC2\xB0 45.678", "50", " 12.345", "008",
-       " 45.678", "50.20575", "008.76130"},
-      {"GC1;n50\xB0 12.345;e008\xB0 45.678", "n50", " 12.345", "e008",
-       " 45.678", "n50.20575", "e008.76130"},
-      {"GC1;-33\xB0 52.000;151\xB0 12.000", "-33", " 52.000", "151", " 12.000",
-       "-33.86666", "151.20000"},
-      {"GC1;N50\xB0"
-       "12.345;E8\xB0"
-       "1.5",
-       "50", "12.345", "8", "1.5", "50.20575", "8.00025"},
-      {"GC1;N50\xB0 abc;E8\xB0", "50", " abc", "8", "", "50.00000", "8.00000"},
-      {"GC1;W5\xB0 1.000;S5\xB0 1.000", "W5", " 1.000", "S5", " 1.000",
-       "W5.01666", "S5.01666"},
-      {"GC1;N50\xB0 12.345;E008\xB0 45.678;"},
-      {"GC1;N50\xB0 12.345"},
-      {"GC1 N50\xB0 12.345 E008\xB0 45.678"},
-      {"GC1;N50 12.345;E008\xB0 45.678"},
-      {"GC1;N50\xB0 12.345;E008 45.678"},
-      {"GC1;N50\xB0\xB0 12.345;E008\xB0 45.678"},
-      {"GC1;N50\xB0 12.345;E008\xC2\xB0\xB0 45.678"},
-      {""},
-  };
-  for (const MoveRow& row : rows) {
-    CacheRecord record = Unmoved();
-    MoveTo(record, row.line);
-    if (row.lat_degrees == nullptr) {
-      const CacheRecord before = Unmoved();
-      EXPECT_FALSE(record.moved) << row.line;
-      EXPECT_EQ(record.lat, before.lat) << row.line;
-      EXPECT_EQ(record.lon_minutes, before.lon_minutes) << row.line;
-      continue;
-    }
-    EXPECT_TRUE(record.moved) << row.line;
-    EXPECT_EQ(record.lat_degrees, row.lat_degrees) << row.line;
-    EXPECT_EQ(record.lat_minutes, row.lat_minutes) << row.line;
-    EXPECT_EQ(record.lon_degrees, row.lon_degrees) << row.line;
-    EXPECT_EQ(record.lon_minutes, row.lon_minutes) << row.line;
-    EXPECT_EQ(record.lat, row.lat) << row.line;
-    EXPECT_EQ(record.lon, row.lon) << row.line;
-  }
+// The degree and minute texts, lat and lon, joined by "|"; "-" when the
+// record was not moved and none of them changed.
+std::string Coordinates(const CacheRecord& r) {
+  const std::string all = r.lat_degrees + "|" + r.lat_minutes + "|" +
+                          r.lon_degrees + "|" + r.lon_minutes + "|" + r.lat +
+                          "|" + r.lon;
+  return r.moved || all != "||||0.00000|0.00000" ? all : "-";
 }
 
-TEST(MoveTo, KeepsEveryOtherField) {
+// Minutes are read like atol as thousandths and turned into 1e-5 degrees:
+// 12.345 -> 12345 * 10 / 6 = 20575. Malformed lines change nothing.
+TEST(MoveTo, SetsTheCoordinatesOfAWellFormedLineOnly) {
+  const std::pair<std::string, std::string> rows[] = {
+      {"G;N50\xB0 12.345;E8\xC2\xB0 6", "50| 12.345|8| 6|50.20575|8.00010"},
+      {"G;S3\xC2\xB0 6;W1\xB0 6", "-3| 6|-1| 6|-3.00010|-1.00010"},
+      {"G;n5\xB0 6;e8\xB0 6", "n5| 6|e8| 6|n5.00010|e8.00010"},
+      {"G;W5\xB0 1.000;-1\xB0 6", "W5| 1.000|-1| 6|W5.01666|-1.00010"},
+      {"G;-3\xB0 6;S5\xB0 1.000", "-3| 6|S5| 1.000|-3.00010|S5.01666"},
+      {"G;N5\xB0.5;E8\xB0 abc", "5|.5|8| abc|5.00008|8.00000"},
+      {"G;N1\xB0  -1.2;E2\xB0+0.006", "1|  -1.2|2|+0.006|1.-0020|2.00010"},
+      {"G;N1\xB0 12.345x;E2\xB0 1 2.3", "1| 12.345x|2| 1 2.3|1.20575|2.00001"},
+      {"G;N5\xB0 6;E8\xB0 6;", "-"},
+      {"G;N5\xB0 6", "-"},
+      {"", "-"},
+      {"G;N5 6;E8\xB0 6", "-"},
+      {"G;N5\xB0 6;E8 6", "-"},
+      {"G;N5\xB0\xB0 6;E8\xB0 6", "-"},
+      {"G;N5\xB0 6;E8\xC2\xB0\xB0 6", "-"}};
+  for (const auto& [line, expected] : rows) {
+    CacheRecord record = Unmoved();
+    MoveTo(record, line);
+    EXPECT_EQ(Coordinates(record), expected) << line;
+    EXPECT_TRUE(record.name == "G" && record.unavailable) << line;
+  }
+  // An absurd digit run must not overflow into a negative fraction.
   CacheRecord record = Unmoved();
-  record.urlname = "Title";
-  record.unavailable = true;
-  MoveTo(record, "GC1;N50\xB0 12.345;E008\xB0 45.678");
-  EXPECT_EQ(record.name, "GC1");
-  EXPECT_EQ(record.urlname, "Title");
-  EXPECT_TRUE(record.unavailable);
+  MoveTo(record, "G;N1\xB0 99999999999999999999999999;E2\xB0 0.000");
+  EXPECT_EQ(record.lat.find('-'), std::string::npos) << record.lat;
 }
 
-TEST(MoveTo, ReadsMinutesLikeAtol) {
-  const struct {
-    const char* minutes;
-    const char* fraction;
-  } rows[] = {
-      {"  -12.345", "-20575"},  // blanks skipped, sign kept: 5 digits + sign
-      {"+0.006", "00010"},
-      {"12.345abc", "20575"},
-      {"1 2.345", "00001"},  // digits end at the blank: 1 -> 10 / 6 = 1
-      {"99999999999999999999999999", "1537228672809129300"},  // capped
-  };
-  for (const auto& row : rows) {
-    CacheRecord record = Unmoved();
-    MoveTo(record, std::string("GC1;N1\xB0") + row.minutes + ";E2\xB0 0.000");
-    EXPECT_EQ(record.lat, std::string("1.") + row.fraction) << row.minutes;
-  }
-}
-
-struct CacheMoveRow {
-  const char* what;
-  std::vector<std::string> codes;
-  std::vector<std::string> lines;
-  // Expected lat per record; "" means not moved.
-  std::vector<std::string> lats;
-};
-
+// The longitude minutes of each record after the moves ("-" for a record not
+// moved) tell which line was applied last; blanks before a comment stay.
 TEST(MoveCaches, AppliesEveryMatchingLineInFileOrder) {
-  const std::string a = ";N10\xB0 06.000;E1\xB0 0.000";  // lat 10.10000
-  const std::string b = ";N20\xB0 06.000;E1\xB0 0.000";  // lat 20.10000
-  const std::string bad = ";N30\xB0 06.000;E1\xB0 0.000;";
-  const CacheMoveRow rows[] = {
-      {"exact code", {"GC1", "GC2"}, {"GC2" + a}, {"", "10.10000"}},
-      {"letters in any case", {"GC1AB"}, {"gc1aB" + a}, {"10.10000"}},
-      {"record in lower case", {"gc1ab"}, {"GC1AB" + a}, {"10.10000"}},
-      {"non-ASCII letters exact", {"GC\xC4"}, {"GC\xE4" + a}, {""}},
-      {"later line wins", {"GC1"}, {"GC1" + a, "GC1" + b}, {"20.10000"}},
-      {"malformed later line leaves earlier",
-       {"GC1"},
-       {"GC1" + a, "GC1" + bad},
-       {"10.10000"}},
-      {"prefix of the line matches the shorter code",
-       {"GC1234", "GC12345"},
-       {"GC12345" + a},
-       {"10.10000", "10.10000"}},
-      {"line shorter than the code", {"GC12345"}, {"GC1" + a}, {""}},
-      {"empty code matches every line",
-       {"", "GC9"},
-       {"GC1" + a, "GC2" + b},
-       {"20.10000", ""}},
-      {"unknown code", {"GC1"}, {"GC7" + a}, {""}},
-      {"whole-line comment", {"GC1"}, {"//GC1" + a}, {""}},
-      {"comment holding a separator",
-       {"GC1"},
-       {"GC1" + a + " // x;y"},
-       {"10.10000"}},
-      {"comment before the coordinates", {"GC1"}, {"GC1 // " + a}, {""}},
-      {"no lines", {"GC1"}, {}, {""}},
-  };
-  for (const CacheMoveRow& row : rows) {
+  const std::string a = ";N1\xB0 1.000;E1\xB0 1", b = ";N1\xB0 1.000;E1\xB0 2";
+  const Texts rows[][3] = {
+      {{"GC1", "GC2"}, {"GC2" + a, "GC7" + b}, {"-", " 1"}},
+      {{"GC1AB", "gc2cd"}, {"gc1aB" + a, "GC2CD" + b}, {" 1", " 2"}},
+      {{"GC\xC4"}, {"GC\xE4" + a}, {"-"}},  // only A to Z ignore their case
+      {{"GC1", "GC2"},
+       {"GC1" + a, "GC2" + a, "GC1" + b, "GC2" + b + ";"},
+       {" 2", " 1"}},
+      {{"GC123", "GC1234", "GC12345"}, {"GC1234" + a}, {" 1", " 1", "-"}},
+      {{"", "GC9"}, {"GC1" + a, "GC2" + b}, {" 2", "-"}},
+      {{"GC1", "GC2"}, {"//GC1" + a, "GC2 // " + a}, {"-", "-"}},
+      {{"G/1"}, {"G/1" + a + "  // x;y"}, {" 1  "}}};
+  for (const auto& [codes, lines, expected] : rows) {
     CacheList list;
-    for (const std::string& code : row.codes) {
-      list.records.push_back(Unmoved(code));
-    }
-    std::vector<std::string> lines = row.lines;
-    list.MoveCaches(lines);
-    for (size_t i = 0; i < row.lats.size(); ++i) {
-      const bool moved = !row.lats[i].empty();
-      EXPECT_EQ(list[i].moved, moved) << row.what << " record " << i;
-      if (moved) {
-        EXPECT_EQ(list[i].lat, row.lats[i]) << row.what;
-      }
-    }
-  }
-}
-
-TEST(MoveCaches, StripsCommentsFromTheLinesItWasGiven) {
-  CacheList list;
-  list.records.push_back(Unmoved("GC1"));
-  std::vector<std::string> lines = {
-      "GC1;N50\xB0 12.345;E008\xB0 45.678   // solved 2008", "// note"};
-  list.MoveCaches(lines);
-  EXPECT_EQ(lines[0], "GC1;N50\xB0 12.345;E008\xB0 45.678   ");
-  EXPECT_EQ(lines[1], "");
-  // The blanks before the comment stay in the longitude minutes.
-  EXPECT_EQ(list[0].lon_minutes, " 45.678   ");
-  EXPECT_EQ(list[0].lon, "008.76130");
-}
-
-TEST(StripComment, CutsAtTheFirstDoubleSlash) {
-  EXPECT_EQ(StripComment("a//b//c"), "a");
-  EXPECT_EQ(StripComment("abc"), "abc");
-  EXPECT_EQ(StripComment("//x"), "");
-  EXPECT_EQ(StripComment("a/b/c"), "a/b/c");
-  EXPECT_EQ(StripComment(""), "");
-}
-
-TEST(SplitAt, AppendsEveryPieceAndReturnsTheNewSize) {
-  const struct {
-    const char* text;
-    std::vector<std::string> pieces;
-  } rows[] = {
-      {"a;b;c", {"a", "b", "c"}},
-      {"", {""}},
-      {";", {"", ""}},
-      {"a;", {"a", ""}},
-      {";;b", {"", "", "b"}},
-  };
-  for (const auto& row : rows) {
-    std::vector<std::string> pieces = {"old"};
-    const int size = SplitAt(';', row.text, pieces);
-    EXPECT_EQ(size, static_cast<int>(row.pieces.size()) + 1) << row.text;
-    pieces.erase(pieces.begin());
-    EXPECT_EQ(pieces, row.pieces) << row.text;
+    for (const std::string& code : codes) list.records.push_back(Unmoved(code));
+    Texts stripped = lines, minutes;
+    list.MoveCaches(stripped);
+    for (const CacheRecord& r : list.records)
+      minutes.push_back(r.moved ? r.lon_minutes : "-");
+    EXPECT_EQ(minutes, expected) << ::testing::PrintToString(lines);
   }
 }
 

@@ -1,13 +1,11 @@
-// Test main of the ui layer: one QApplication on the offscreen platform, so
-// the window tests need no display.
+// Test main of the ui layer: one QApplication, offscreen unless told otherwise.
 #include <gtest/gtest.h>
 
 #include <QApplication>
 
 int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
     qputenv("QT_QPA_PLATFORM", "offscreen");
-  }
   QApplication app(argc, argv);
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
