@@ -1,48 +1,117 @@
-// Cache lists for the writer tests, built straight from GPX files with the
-// record parser, so the writer tests do not depend on the loader.
+// Helpers shared by the output tests: records and lists read with the record
+// parser, folder contents, byte comparison and expected file errors.
 #ifndef KORVELO_TESTS_OUTPUT_GPX_LISTS_H_
 #define KORVELO_TESTS_OUTPUT_GPX_LISTS_H_
 
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <csignal>
+#include <filesystem>
+#include <functional>
+#include <map>
 #include <string>
-#include <string_view>
+#include <vector>
 
 #include "cachelist/cache_list.h"
-#include "input/cache_record.h"
+#include "platform/file_error.h"
 #include "support/test_support.h"
 
 namespace korvelo::testing {
 
-// Appends one record per complete wpt element of `gpx` (from "<wpt" up to,
-// not including, "</wpt>"), each with `file` set to `title`, and adds the
-// title to the list's titles.
-inline void AppendGpx(CacheList& list, std::string_view gpx,
-                      const std::string& title) {
+// A record parsed from a wpt element at 50.1 N 8.2 E with these texts.
+inline CacheRecord Wpt(const std::string& code, const std::string& title,
+                       const std::string& type) {
+  return CacheRecord(
+      "<wpt lat=\"50.1\" lon=\"8.2\"><name>" + code + "</name><urlname>" +
+      title + "</urlname><groundspeak:type>" + type + "</groundspeak:type>");
+}
+
+// Adds `title` to the titles and one record per complete wpt element of the
+// file, each with `file` set to `title`.
+inline void AppendGpxFile(CacheList& list, const std::string& path,
+                          const std::string& title) {
+  const std::string gpx = ReadFileOrFail(path);
   list.titles.push_back(title);
   size_t at = gpx.find("<wpt");
-  while (at != std::string_view::npos) {
+  while (at != std::string::npos) {
     const size_t end = gpx.find("</wpt>", at);
-    if (end == std::string_view::npos) break;
-    CacheRecord record(gpx.substr(at, end - at));
-    record.file = title;
-    list.records.push_back(std::move(record));
+    if (end == std::string::npos) break;
+    list.records.emplace_back(std::string_view(gpx).substr(at, end - at));
+    list.records.back().file = title;
     at = gpx.find("<wpt", end);
   }
 }
 
-inline void AppendGpxFile(CacheList& list, const std::string& path,
-                          const std::string& title) {
-  AppendGpx(list, ReadFileOrFail(path), title);
+// Every file below `dir`, by its path relative to it, with its bytes.
+inline std::map<std::string, std::string> FilesBelow(const std::string& dir) {
+  namespace fs = std::filesystem;
+  std::map<std::string, std::string> files;
+  for (const auto& entry : fs::recursive_directory_iterator(dir)) {
+    if (!entry.is_regular_file()) continue;
+    files[fs::relative(entry.path(), dir)] = ReadFileOrFail(entry.path());
+  }
+  return files;
 }
 
-inline std::string ReferencePath(std::string_view name) {
-  return std::string(KORVELO_REFERENCE_DIR) + "/" + std::string(name);
+inline std::vector<std::string> NamesBelow(const std::string& folder) {
+  std::vector<std::string> names;
+  for (const auto& [name, bytes] : FilesBelow(folder)) names.push_back(name);
+  return names;
 }
 
-// Compares bytes; on a difference reports the first differing offset with
-// some context and saves `actual` under the test output folder.
-::testing::AssertionResult SameBytes(const std::string& expected,
-                                     const std::string& actual,
-                                     const std::string& saveAs);
+// On a difference shows both texts around the first differing byte and
+// saves `actual` under the test output folder as `saveAs`.
+inline ::testing::AssertionResult SameBytes(const std::string& expected,
+                                            const std::string& actual,
+                                            const std::string& saveAs) {
+  if (expected == actual) return ::testing::AssertionSuccess();
+  const size_t at = std::mismatch(expected.begin(), expected.end(),
+                                  actual.begin(), actual.end())
+                        .first -
+                    expected.begin();
+  const size_t from = at < 40 ? 0 : at - 40;
+  const std::string saved = KORVELO_TEST_OUTPUT_DIR "/actual/" + saveAs;
+  WriteFileOrFail(saved, actual);
+  return ::testing::AssertionFailure()
+         << "first difference at byte " << at << " of " << expected.size()
+         << " (got " << actual.size() << " bytes)\nexpected: "
+         << ::testing::PrintToString(expected.substr(from, 80))
+         << "\nactual:   " << ::testing::PrintToString(actual.substr(from, 80))
+         << "\nactual output saved as " << saved;
+}
+
+// Success only when `run` throws FileError with this cause and path.
+inline ::testing::AssertionResult ThrowsFileError(
+    const std::function<void()>& run, FileCause cause,
+    const std::string& path) {
+  try {
+    run();
+  } catch (const FileError& e) {
+    return (e.cause() == cause && e.path() == path
+                ? ::testing::AssertionSuccess()
+                : ::testing::AssertionFailure())
+           << "cause " << static_cast<int>(e.cause()) << ", path " << e.path();
+  }
+  return ::testing::AssertionFailure() << "no FileError";
+}
+
+// True when `body` returned true in a child process whose files may not
+// grow beyond `limit` bytes.
+inline bool InChildWithFileSizeLimit(rlim_t limit,
+                                     const std::function<bool()>& body) {
+  const pid_t child = fork();
+  if (child == 0) {
+    signal(SIGXFSZ, SIG_IGN);  // a short write instead of the signal
+    const rlimit small = {limit, limit};
+    _exit(setrlimit(RLIMIT_FSIZE, &small) == 0 && body() ? 0 : 1);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
 
 }  // namespace korvelo::testing
 
