@@ -1,10 +1,19 @@
+// The loading constructor on GPX files, folders, self-built, real and hostile
+// archives. Every test points $TMPDIR at a folder of its own, which must be
+// empty again at the end: no archive load may leave a temporary folder.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdlib>
+#include <fstream>
+#include <optional>
+
 #include "cachelist/cache_list.h"
-#include "cachelist/load_fixture.h"
+#include "cachelist/progress.h"
 #include "platform/file_error.h"
+#include "platform/folders.h"
 #include "support/test_support.h"
 #include "support/zip_builder.h"
 
@@ -13,218 +22,311 @@ namespace {
 
 using ::korvelo::testing::BuildZip;
 using ::korvelo::testing::CorpusPath;
+using ::korvelo::testing::Deflate;
 using ::korvelo::testing::WriteFileOrFail;
+using E = ::korvelo::testing::ZipTestEntry;
 using Texts = std::vector<std::string>;
 
-using GpxLoad = LoadTest;
-
-TEST_F(GpxLoad, LoadsEveryWaypointInFileOrderDuplicatesIncluded) {
-  const CacheList list = LoadFile("pq.gpx", Gpx({"GC2", "GC1", "GC2"}));
-  EXPECT_EQ(Codes(list), (Texts{"GC2", "GC1", "GC2"}));
-  EXPECT_EQ(FilesOf(list), (Texts{"pq", "pq", "pq"}));
-  EXPECT_EQ(list.name, files_ / "pq.gpx");
-  EXPECT_EQ(list.titles, (Texts{"pq"}));
-  EXPECT_TRUE(list.Contains("GC1"));
-  EXPECT_EQ(progress_.texts, (Texts{"Loading pq.gpx..."}));
+// A small pocket query, one wpt element per code. The code stands right in
+// front of "</wpt>", so every load checks that its last character is kept.
+std::string Gpx(const Texts& codes) {
+  std::string text = "<?xml version=\"1.0\"?>\r\n<gpx>\r\n";
+  for (const std::string& code : codes) {
+    text += "<wpt lat=\"50.1\" lon=\"8.6\">\r\n<urlname>Cache " + code +
+            "</urlname>\r\n<name>" + code + "</name></wpt>\r\n";
+  }
+  return text + "</gpx>\r\n";
 }
 
-TEST_F(GpxLoad, KeepsLastCharacterInFrontOfWaypointEnd) {
-  const CacheList list =
-      LoadFile("tight.gpx",
-               "<gpx><wpt lat=\"1\" lon=\"2\"><name>GC1</name></wpt></gpx>");
-  EXPECT_EQ(Codes(list), (Texts{"GC1"}));
+E Entry(std::string name, const Texts& codes, uint16_t method = 8) {
+  return {std::move(name), Gpx(codes), method};
 }
 
-TEST_F(GpxLoad, OverrideNamesListWhileProgressNamesActualFile) {
-  WriteFileOrFail(files_ / "My Query.gpx", Gpx({"GC1"}));
-  const CacheList list(files_.path() + "\\My Query.gpx", &progress_, "12345");
-  EXPECT_EQ(list.name, "12345");
-  EXPECT_EQ(list.titles, (Texts{"12345"}));
-  EXPECT_EQ(FilesOf(list), (Texts{"12345"}));
-  EXPECT_EQ(progress_.texts, (Texts{"Loading My Query.gpx..."}));
+// One field of every record, in list order.
+Texts Field(const CacheList& list,
+            std::string CacheRecord::*field = &CacheRecord::name) {
+  Texts values;
+  for (const CacheRecord& r : list.records) values.push_back(r.*field);
+  return values;
 }
 
-TEST_F(GpxLoad, WorksWithoutProgressWindow) {
-  WriteFileOrFail(files_ / "a.gpx", Gpx({"GC1"}));
-  EXPECT_EQ(CacheList(files_ / "a.gpx", nullptr, "").GetSize(), 1);
+std::string Join(const Texts& texts) {
+  std::string joined;
+  for (const std::string& text : texts) joined += " " + text;
+  return joined;
 }
 
-struct ClassifyRow {
-  const char* name;
-  bool loads;
+// Also the progress window: it records every text.
+class LoadTest : public ::testing::Test, public Progress {
+ protected:
+  void SetUp() override {
+    if (const char* old = std::getenv("TMPDIR")) old_tmpdir_ = old;
+    setenv("TMPDIR", scratch_.path().c_str(), 1);
+  }
+  void TearDown() override {
+    EXPECT_TRUE(ListFolder(scratch_.path()).empty()) << "temporary folder left";
+    old_tmpdir_ ? setenv("TMPDIR", old_tmpdir_->c_str(), 1)
+                : unsetenv("TMPDIR");
+  }
+  // Kept without the frame "Loading ...", or marked "!" when it has none.
+  void SetText(const std::string& text) override {
+    const bool framed = text.starts_with("Loading ") && text.ends_with("...");
+    texts_.push_back(framed ? text.substr(8, text.size() - 11) : "!" + text);
+  }
+
+  CacheList LoadFile(const std::string& name, const std::string& bytes) {
+    WriteFileOrFail(files_ / name, bytes);
+    return CacheList(files_ / name, this, "");
+  }
+
+  // The load in one line: the list's name, titles, codes and files, then
+  // the progress texts, which start anew.
+  std::string Summary(const CacheList& list) {
+    const std::string summary =
+        list.name + " |" + Join(list.titles) + " |" + Join(Field(list)) + " |" +
+        Join(Field(list, &CacheRecord::file)) + " |" + Join(texts_);
+    texts_.clear();
+    return summary;
+  }
+
+  testing::TempDir files_;
+  testing::TempDir scratch_;  // $TMPDIR during the test
+  Texts texts_;
+  std::optional<std::string> old_tmpdir_;
 };
 
-void PrintTo(const ClassifyRow& row, std::ostream* out) { *out << row.name; }
-
-class GpxClassifyRows : public LoadTest,
-                        public ::testing::WithParamInterface<ClassifyRow> {};
-
-TEST_P(GpxClassifyRows, DecidesByLastFourCharactersIgnoringCase) {
-  const CacheList list = LoadFile(GetParam().name, Gpx({"GC1"}));
-  EXPECT_EQ(list.GetSize(), GetParam().loads ? 1 : 0) << GetParam().name;
-  EXPECT_EQ(list.titles.size(), GetParam().loads ? 1u : 0u);
+TEST_F(LoadTest, GpxLoadsEachCompleteWaypointInOrderUpToAZeroByte) {
+  const CacheList list = LoadFile("pq.gpx", Gpx({"GC2", "GC1", "GC2"}));
+  EXPECT_EQ(Summary(list),
+            files_ / "pq.gpx" + " | pq | GC2 GC1 GC2 | pq pq pq | pq.gpx");
+  EXPECT_TRUE(list.Contains("GC1"));
+  // An override names the list, the progress text still the file.
+  WriteFileOrFail(files_ / "My Query.gpx", Gpx({"GC1"}));
+  EXPECT_EQ(Summary(CacheList(files_.path() + "\\My Query.gpx", this, "12345")),
+            "12345 | 12345 | GC1 | 12345 | My Query.gpx");
+  const std::string gpx = Gpx({"GC1"}) + std::string(1, '\0') + Gpx({"GC2"});
+  EXPECT_EQ(Field(LoadFile("zero.gpx", gpx)), (Texts{"GC1"}));
+  const CacheList cut = LoadFile("cut.gpx", "<wpt lat=\"1\"><name>GC1</name>");
+  EXPECT_TRUE(cut.records.empty() && cut.titles == Texts{"cut"});
 }
 
-INSTANTIATE_TEST_SUITE_P(Names, GpxClassifyRows,
-                         ::testing::Values(ClassifyRow{"a.GPX", true},
-                                           ClassifyRow{"a.Gpx", true},
-                                           ClassifyRow{".gpx", true},
-                                           ClassifyRow{"a.gpx.bak", false},
-                                           ClassifyRow{"a.txt", false},
-                                           ClassifyRow{"agpx", false}));
-
-TEST_F(GpxLoad, EmptyOrMissingPathOfOtherKindLoadsNothing) {
-  EXPECT_EQ(CacheList("", &progress_, "").titles.size(), 0u);
-  EXPECT_EQ(CacheList(files_ / "missing", &progress_, "").titles.size(), 0u);
-  EXPECT_TRUE(progress_.texts.empty());
+TEST_F(LoadTest, ChoosesByLastFourCharactersIgnoringCase) {
+  std::string sizes;
+  for (const char* name :
+       {"a.GPX", "b.Gpx", ".gpx", "c.gpx.bak", "d.txt", "egpx"}) {
+    sizes += " " + std::to_string(LoadFile(name, Gpx({"GC1"})).GetSize());
+  }
+  EXPECT_EQ(sizes, " 1 1 1 0 0 0");
+  EXPECT_TRUE(CacheList("", this, "").titles.empty());
+  EXPECT_TRUE(CacheList(files_ / "missing", this, "").titles.empty());
+  EXPECT_EQ(Join(texts_), " a.gpx b.gpx .gpx");
 }
 
-TEST_F(GpxLoad, TextWithoutCompleteWaypointGivesTitleOnly) {
-  const CacheList list =
-      LoadFile("cut.gpx", "<gpx><wpt lat=\"1\" lon=\"2\"><name>GC1</name>");
-  EXPECT_EQ(list.GetSize(), 0);
-  EXPECT_EQ(list.titles, (Texts{"cut"}));
-}
-
-TEST_F(GpxLoad, StopsAtZeroByte) {
-  const CacheList list =
-      LoadFile("z.gpx", Gpx({"GC1"}) + std::string(1, '\0') + Gpx({"GC2"}));
-  EXPECT_EQ(Codes(list), (Texts{"GC1"}));
-}
-
-// The cause a GPX load at `path` raises; kNone when it raises nothing.
-FileCause LoadCause(const std::string& path, std::string* error_path) {
+// The cause and path of the FileError that loading `path` raises.
+std::pair<FileCause, std::string> LoadError(const std::string& path) {
   try {
     CacheList list(path, nullptr, "");
   } catch (const FileError& e) {
-    *error_path = e.path();
-    return e.cause();
+    return {e.cause(), e.path()};
   }
-  return FileCause::kNone;
+  return {FileCause::kNone, ""};
 }
 
-TEST_F(GpxLoad, RaisesFileErrorForMissingFileOrFolderNamedLikeOne) {
-  std::string path;
-  EXPECT_EQ(LoadCause(files_ / "missing.gpx", &path), FileCause::kFileNotFound);
-  EXPECT_EQ(path, files_ / "missing.gpx");
-  ASSERT_TRUE(CreateFolder(files_ / "folder.gpx"));
-  EXPECT_EQ(LoadCause(files_ / "folder.gpx", &path), FileCause::kAccessDenied);
-  EXPECT_EQ(path, files_ / "folder.gpx");
-}
-
-TEST_F(GpxLoad, RaisesAccessDeniedForUnreadableFile) {
-  WriteFileOrFail(files_ / "locked.gpx", Gpx({"GC1"}));
-  ASSERT_EQ(chmod((files_ / "locked.gpx").c_str(), 0), 0);
-  if (access((files_ / "locked.gpx").c_str(), R_OK) == 0) {
-    GTEST_SKIP() << "running with rights that read a file of mode 000 "
-                    "(root); the folder row of the test before covers "
-                    "access denied";
+TEST_F(LoadTest, UnreadableGpxRaisesFileErrorWithCauseAndPath) {
+  using enum FileCause;
+  using Error = std::pair<FileCause, std::string>;
+  const std::string missing = files_ / "x.gpx", folder = files_ / "f.gpx",
+                    locked = files_ / "locked.gpx";
+  ASSERT_TRUE(CreateFolder(folder));
+  EXPECT_EQ(LoadError(missing), Error(kFileNotFound, missing));
+  EXPECT_EQ(LoadError(folder), Error(kAccessDenied, folder));
+  // Listed in the folder, gone when it is read.
+  WriteFileOrFail(files_ / "pq/a.gpx", Gpx({"GC1"}));
+  ASSERT_EQ(symlink("gone.gpx", (files_ / "pq/b.gpx").c_str()), 0);
+  EXPECT_EQ(LoadError(files_ / "pq"),
+            Error(kFileNotFound, files_.path() + "/pq\\b.gpx"));
+  WriteFileOrFail(locked, Gpx({"GC1"}));
+  ASSERT_EQ(chmod(locked.c_str(), 0), 0);
+  if (access(locked.c_str(), R_OK) != 0) {  // not as root
+    EXPECT_EQ(LoadError(locked), Error(kAccessDenied, locked));
   }
-  std::string path;
-  EXPECT_EQ(LoadCause(files_ / "locked.gpx", &path), FileCause::kAccessDenied);
-  EXPECT_EQ(path, files_ / "locked.gpx");
 }
 
-using FolderLoad = LoadTest;
-
-TEST_F(FolderLoad, LoadsGpxFilesAndArchivesOnlyInByteOrder) {
+TEST_F(LoadTest, FolderLoadsGpxFilesAndArchivesOnlyInByteOrder) {
   WriteFileOrFail(files_ / "Sommer/a.gpx", Gpx({"GC1", "GC2"}));
-  WriteFileOrFail(files_ / "Sommer/b.zip", BuildZip({{"b.gpx", Gpx({"GC3"})}}));
+  WriteFileOrFail(files_ / "Sommer/b.zip", BuildZip({Entry("b.gpx", {"GC3"})}));
   WriteFileOrFail(files_ / "Sommer/c.txt", Gpx({"GC4"}));
   WriteFileOrFail(files_ / "Sommer/sub/d.gpx", Gpx({"GC5"}));
   WriteFileOrFail(files_ / "Sommer/B.gpx", Gpx({"GC2", "GC0"}));
-
-  const CacheList list(files_ / "Sommer", &progress_, "");
-  EXPECT_EQ(Codes(list), (Texts{"GC2", "GC0", "GC1", "GC3"}));
-  EXPECT_EQ(FilesOf(list), (Texts{"B", "B", "a", "b"}));
-  EXPECT_EQ(list.name, files_.path() + "/Sommer\\B.gpx");
-  EXPECT_EQ(list.titles, (Texts{"B", "a", "b"}));
-  EXPECT_EQ(progress_.texts, (Texts{"Loading B.gpx...", "Loading a.gpx...",
-                                    "Loading b.zip...", "Loading b.gpx..."}));
+  EXPECT_EQ(Summary(CacheList(files_ / "Sommer", this, "")),
+            files_.path() +
+                "/Sommer\\B.gpx | B a b | GC2 GC0 GC1 GC3 | B B a b"
+                " | B.gpx a.gpx b.zip b.gpx");
 }
 
-TEST_F(FolderLoad, RaisesFileErrorForListedFileThatIsGone) {
-  WriteFileOrFail(files_ / "pq/a.gpx", Gpx({"GC1"}));
-  ASSERT_EQ(symlink("vanished.gpx", (files_ / "pq/b.gpx").c_str()), 0);
-  std::string path;
-  EXPECT_EQ(LoadCause(files_ / "pq", &path), FileCause::kFileNotFound);
-  EXPECT_EQ(path, files_.path() + "/pq\\b.gpx");
-}
-
-TEST_F(FolderLoad, EmptyFolderLoadsNothing) {
-  ASSERT_TRUE(CreateFolder(files_ / "empty"));
-  const CacheList list(files_ / "empty", &progress_, "");
-  EXPECT_EQ(list.GetSize(), 0);
-  EXPECT_EQ(list.name, "");
-  EXPECT_TRUE(list.titles.empty());
-}
-
-// Real pocket queries: an archive against the same caches as a plain file.
-struct CorpusRow {
-  const char* archive;
-  const char* list_name;
-  const char* entry_progress;  // the loaded entry's progress text
-  const char* plain;           // a plain GPX file of the same caches, or null
-  int records;
-};
-
-void PrintTo(const CorpusRow& row, std::ostream* out) { *out << row.archive; }
-
-class CorpusArchiveRows : public LoadTest,
-                          public ::testing::WithParamInterface<CorpusRow> {};
-
-TEST_P(CorpusArchiveRows, LoadsCachesEntryNamedAfterArchive) {
-  KORVELO_REQUIRE_CORPUS();
-  const CorpusRow& row = GetParam();
-  const CacheList list(CorpusPath(row.archive), &progress_, "");
-  EXPECT_EQ(list.GetSize(), row.records);
-  EXPECT_EQ(list.name, row.list_name);
-  EXPECT_EQ(list.titles, (Texts{row.list_name}));
-  EXPECT_EQ(FilesOf(list), Texts(row.records, row.list_name));
-  EXPECT_EQ(progress_.texts,
-            (Texts{"Loading " + std::string(row.list_name) + ".zip...",
-                   row.entry_progress}));
-  if (row.plain != nullptr) {
-    EXPECT_EQ(Codes(list),
-              Codes(CacheList(CorpusPath(row.plain), nullptr, "")));
+TEST_F(LoadTest, ArchiveLoadsCachesButNotAdditionalWaypointsOfPocketQuery) {
+  // Stored, deflated, and with data in front that starts like an archive.
+  const std::string in_front = std::string("PK\x03\x04", 4) + "\x90\x90\x90";
+  for (const auto& [method, prefix] :
+       {std::pair{0, ""}, {8, ""}, {8, in_front.c_str()}}) {
+    const std::string archive =
+        prefix + BuildZip({Entry("12345-wpts.gpx", {"WP1"}, method),
+                           Entry("12345.gpx", {"GC1", "GC2"}, method)});
+    EXPECT_EQ(Summary(LoadFile("12345.zip", archive)),
+              "12345 | 12345 | GC1 GC2 | 12345 12345 | 12345.zip 12345.gpx")
+        << method << " " << prefix;
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    PocketQueries, CorpusArchiveRows,
-    ::testing::Values(
-        CorpusRow{"cachebox3/GS_PQ.zip", "GS_PQ",
-                  "Loading 6004539_HomeZone.gpx...",
-                  "cachebox3/6004539_HomeZone.gpx", 500},
-        CorpusRow{"cgeo/pq7545915.zip", "pq7545915", "Loading 7545915.gpx...",
-                  "cgeo/gc31j2h.gpx", 1},
-        CorpusRow{"cgeo/pq_cp437.zip", "pq_cp437",
-                  "Loading 17157344_Gro\xC3\x9F"
-                  "er \xC3\x9Cmlaut "
-                  "T\xC3\xA4st.gpx...",
-                  nullptr, 1},
-        CorpusRow{"geocube/13746815-myfinds.zip", "13746815-myfinds",
-                  "Loading 13746815.gpx...", nullptr, 466},
-        CorpusRow{"geocube/16171009_iossimulator-freewaydrive.zip",
-                  "16171009_iossimulator-freewaydrive",
-                  "Loading 16171009_ios simulator - freeway drive.gpx...",
-                  nullptr, 999},
-        CorpusRow{"geocube/GC - 15670269_ACT-1.zip", "GC - 15670269_ACT-1",
-                  "Loading 15670269_ACT - 1.gpx...", nullptr, 980},
-        CorpusRow{"geocube/GCA - 7248.zip", "GCA - 7248", "Loading 7248.gpx...",
-                  nullptr, 2925},
-        CorpusRow{"cgeo/pq_entities.zip", "pq_entities",
-                  "Loading 17157285_Gro&#223;er &#220;mlaut T&#228;st.gpx...",
-                  nullptr, 1}));
-
-TEST_F(GpxLoad, CorpusArchiveWithoutGpxEntryLoadsNothing) {
-  KORVELO_REQUIRE_CORPUS();
-  const CacheList list(CorpusPath("cgeo/pq_error.zip"), &progress_, "");
-  EXPECT_EQ(list.GetSize(), 0);
-  EXPECT_TRUE(list.titles.empty());
-  EXPECT_EQ(list.name, "");
-  EXPECT_EQ(progress_.texts, (Texts{"Loading pq_error.zip..."}));
+TEST_F(LoadTest, ArchiveLoadsEveryEntryUnlessItIsTheWaypointsOfAPair) {
+  EXPECT_EQ(Summary(LoadFile("two.ZIP",
+                             BuildZip({Entry("b.gpx", {"GC2", "GC1"}),
+                                       Entry("a.gpx", {"GC1", "GC3"}, 0)}))),
+            "two | two two | GC2 GC1 GC3 | two two two | two.zip b.gpx a.gpx");
+  EXPECT_EQ(
+      Summary(LoadFile("w.zip", BuildZip({Entry("1-wpts.gpx", {"WP1"})}))),
+      "w | w | WP1 | w | w.zip 1-wpts.gpx");
 }
+
+// Each level holds the one below; the innermost names the list, and no
+// archive is followed more than eight levels deep.
+TEST_F(LoadTest, ArchivesInArchivesLoadUnderTheInnermostNameEightLevelsDeep) {
+  std::string archive = BuildZip({Entry("a.gpx", {"GC1"})});
+  std::string texts;
+  for (int level = 1; level <= 9; ++level) {
+    const std::string name = "z" + std::to_string(level) + ".zip";
+    texts = " " + name + texts;
+    EXPECT_EQ(Summary(LoadFile(name, archive)),
+              level <= 8 ? "z1 | z1 | GC1 | z1 |" + texts + " a.gpx"
+                         : " | | | |" + texts);
+    archive = BuildZip({{name, archive, 0}});
+  }
+}
+
+TEST_F(LoadTest, ArchiveLoadsNothingWhenNoTemporaryFolderCanBeMade) {
+  setenv("TMPDIR", (files_ / "missing").c_str(), 1);
+  WriteFileOrFail(files_ / "pq.zip", BuildZip({Entry("pq.gpx", {"GC1"})}));
+  EXPECT_EQ(CacheList(files_ / "pq.zip", nullptr, "").GetSize(), 0);
+}
+
+// Real pocket queries; record counts as SOURCES.md of the corpus lists them.
+TEST_F(LoadTest, CorpusArchivesLoadTheirCachesEntryUnderTheArchiveName) {
+  KORVELO_REQUIRE_CORPUS();
+  const struct {
+    const char* archive;
+    std::string name, entry;  // the list's name, the loaded entry's
+    int records;
+    const char* plain = nullptr;  // a GPX file of the same caches
+  } rows[] = {
+      {"cachebox3/GS_PQ.zip", "GS_PQ", "6004539_HomeZone", 500,
+       "cachebox3/6004539_HomeZone.gpx"},
+      {"cgeo/pq7545915.zip", "pq7545915", "7545915", 1, "cgeo/gc31j2h.gpx"},
+      {"cgeo/pq_cp437.zip", "pq_cp437",
+       "17157344_Gro\u00DFer \u00DCmlaut T\u00E4st", 1},
+      {"geocube/GC - 15670269_ACT-1.zip", "GC - 15670269_ACT-1",
+       "15670269_ACT - 1", 980},
+      {"geocube/GCA - 7248.zip", "GCA - 7248", "7248", 2925}};
+  for (const auto& row : rows) {
+    const CacheList list(CorpusPath(row.archive), this, "");
+    EXPECT_EQ(list.GetSize(), row.records) << row.archive;
+    EXPECT_EQ(Field(list, &CacheRecord::file), Texts(row.records, row.name));
+    EXPECT_EQ(list.name + " |" + Join(list.titles) + " |" + Join(texts_),
+              row.name + " | " + row.name + " | " + row.name + ".zip " +
+                  row.entry + ".gpx");
+    texts_.clear();
+    if (row.plain != nullptr) {
+      EXPECT_EQ(Field(list),
+                Field(CacheList(CorpusPath(row.plain), nullptr, "")));
+    }
+  }
+  EXPECT_EQ(Summary(CacheList(CorpusPath("cgeo/pq_error.zip"), this, "")),
+            " | | | | pq_error.zip");  // no GPX entry
+}
+
+// One archive that must load nothing: no records, name or title, no nested
+// load, and no memory spent on what it declares or inflates to.
+struct Hostile {
+  std::string what;
+  std::string image;
+};
+
+void PrintTo(const Hostile& row, std::ostream* out) { *out << row.what; }
+
+class HostileArchive : public LoadTest,
+                       public ::testing::WithParamInterface<Hostile> {};
+
+TEST_P(HostileArchive, LoadsNothing) {
+  std::ofstream("/proc/self/clear_refs") << "5";  // peak := now, on Linux
+  rusage before, after;
+  getrusage(RUSAGE_SELF, &before);
+  const CacheList list = LoadFile("pq.zip", GetParam().image);
+  getrusage(RUSAGE_SELF, &after);
+  EXPECT_EQ(Summary(list), " | | | | pq.zip");
+  EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 64 * 1024) << "KiB";
+}
+
+const std::string kCaches = Gpx({"GC1", "GC2"});
+const E kWaypoints = Entry("pq-wpts.gpx", {"WP1"});
+const E kPq{"pq.gpx", kCaches};
+
+// `entry` with `field` set to `value`.
+template <typename T, typename V>
+E With(E entry, T E::*field, V value) {
+  entry.*field = value;
+  return entry;
+}
+
+template <typename... Entries>
+std::string Zip(Entries... entries) {
+  return BuildZip({entries...});
+}
+
+std::vector<Hostile> HostileArchives() {
+  const std::string deflated = Deflate(kCaches);
+  const size_t n = kCaches.size();  // as one stored block not marked final:
+  const std::string no_final_block =
+      std::string{'\0', char(n), char(n >> 8), char(~n), char(~n >> 8)} +
+      kCaches;
+  const std::string zeros(1 << 20, '\0');
+  std::vector<Hostile> rows = {
+      {"three entries", Zip(kWaypoints, kPq, Entry("c.gpx", {"GC3"}))},
+      {"CRC wrong in the only entry", Zip(With(kPq, &E::crc, 0))},
+      {"CRC wrong in entry 0", Zip(With(kWaypoints, &E::crc, 0), kPq)},
+      {"CRC wrong in entry 1", Zip(kWaypoints, With(kPq, &E::crc, 0))},
+      {"unsupported method", Zip(With(kPq, &E::method, 12))},
+      {"encrypted entry 1", Zip(kWaypoints, With(kPq, &E::flags, 1))},
+      {"corrupt deflate data", Zip(With(kPq, &E::payload, "\xFF\xFF"))},
+      {"cut deflate data", Zip(With(kPq, &E::payload, deflated.substr(0, 40)))},
+      {"no final block", Zip(With(kPq, &E::payload, no_final_block))},
+      {"archive cut short", Zip(kPq).substr(0, 120)},
+      {"garbage after the signature", "PK\x03\x04<gpx><wpt></wpt></gpx>"},
+      {"end signature in eight bytes", "PK\x03\x04PK\x05\x06"},
+      {"end record cut off",
+       "PK\x03\x04" + std::string(30, 'x') + "PK\x05\x06xx"},
+      {"stub in front of the signature", "MZ" + Zip(kPq)},
+      {"name too long to write",
+       Zip(With(kPq, &E::name, std::string(300, 'x')))},
+      // Zip bombs; the last one's CRC fits the 4 KiB it declares.
+      {"ZIP64 size", Zip(With(kPq, &E::compressed_size, 0xFFFFFFFF))},
+      {"declares 3 GB",
+       Zip(E{"pq.gpx", kCaches, 8, 0, {}, {}, 3000000, 3000000000u})},
+      {"declares 1 GiB, holds 1 MiB",
+       Zip(E{"pq.gpx", zeros, 0, 0, {}, {}, {}, 1u << 30})},
+      {"inflates to 1 GiB",
+       Zip(E{"pq.gpx", zeros.substr(0, 4096), 8, 0, Deflate(zeros, 1024)})},
+      // Names that are not plain, in either entry, unpack nothing.
+      {"../ in entry 1", Zip(kWaypoints, With(kPq, &E::name, "../pq.gpx"))},
+      {"/ in entry 0", Zip(With(kWaypoints, &E::name, "x/pq-wpts.gpx"), kPq)},
+      {"zero byte", Zip(With(kPq, &E::name, std::string("a.txt\0.gpx", 10)))}};
+  for (const char* name : {"", ".", "..", "../evil.gpx", "sub/a.gpx",
+                           "sub\\a.gpx", "/tmp/evil.gpx", "C:evil.gpx"}) {
+    rows.push_back({name, Zip(With(kPq, &E::name, name))});
+  }
+  return rows;
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, HostileArchive,
+                         ::testing::ValuesIn(HostileArchives()));
 
 }  // namespace
 }  // namespace korvelo

@@ -1,149 +1,144 @@
+// Code index, Merge, and every waypoint of the real pocket queries, loaded.
 #include "cachelist/cache_list.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <regex>
 #include <string>
 #include <vector>
+
+#include "input/text.h"
+#include "support/test_support.h"
 
 namespace korvelo {
 namespace {
 
-struct HashRow {
-  std::string code;
-  uint16_t hash;
-};
+using ::korvelo::testing::CorpusPath;
+using Texts = std::vector<std::string>;
 
-class CodeHashTest : public ::testing::TestWithParam<HashRow> {};
-
-TEST_P(CodeHashTest, RotatesLeftByNineAndXorsEachByte) {
-  EXPECT_EQ(CodeHash(GetParam().code), GetParam().hash);
+TEST(CodeHash, RotatesLeftByNineAndXorsEachByte) {
+  EXPECT_EQ(CodeHash(""), 0x0000);
+  EXPECT_EQ(CodeHash("G\xFF"), 0x8EFF);  // 0x47 rotated left by 9, then 0xFF
+  EXPECT_EQ(CodeHash("GC"), 0x8E43);
+  EXPECT_EQ(CodeHash("GC1234"), 0x0AC5);
+  EXPECT_EQ(CodeHash("GC12345"), 0x8A20);
+  EXPECT_EQ(CodeHash(std::string("\x80\x00", 2)), 0x0001);  // bit 15 to bit 0
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, CodeHashTest,
-    ::testing::Values(HashRow{"", 0x0000}, HashRow{"G", 0x0047},
-                      HashRow{"GC", 0x8E43}, HashRow{"GC1234", 0x0AC5},
-                      HashRow{"GC12345", 0x8A20},
-                      // 0x80 << 9 rotates into bit 0.
-                      HashRow{std::string("\x80\x00", 2), 0x0001},
-                      HashRow{"\xFF", 0x00FF}));
-
-CacheRecord Record(const std::string& code, const std::string& title = "") {
-  CacheRecord record;
-  record.name = code;
-  record.urlname = title;
-  return record;
-}
-
-// A list as the loader builds it: every record indexed, duplicates too.
-CacheList Loaded(const std::string& name,
-                 const std::vector<std::string>& titles,
-                 const std::vector<CacheRecord>& records) {
-  CacheList list;
-  list.name = name;
-  list.titles = titles;
-  for (const CacheRecord& record : records) {
-    list.records.push_back(record);
-    list.AddCode(record.name);
-  }
-  return list;
-}
-
-std::vector<std::string> Codes(const CacheList& list) {
-  std::vector<std::string> codes;
-  for (int i = 0; i < list.GetSize(); ++i) codes.push_back(list[i].name);
-  return codes;
-}
-
-TEST(CacheList, NewListIsEmptyAndContainsNothing) {
-  const CacheList list;
-  EXPECT_EQ(list.GetSize(), 0);
-  EXPECT_EQ(list.name, "");
-  EXPECT_TRUE(list.titles.empty());
-  EXPECT_FALSE(list.Contains(""));
-  EXPECT_FALSE(list.Contains("GC1"));
-}
-
-TEST(CacheList, ContainsComparesCodesExactly) {
-  CacheList list;
-  list.AddCode("GC1ABC");
-  EXPECT_TRUE(list.Contains("GC1ABC"));
-  EXPECT_FALSE(list.Contains("gc1abc"));
-  EXPECT_FALSE(list.Contains("GC1AB"));
-  EXPECT_FALSE(list.Contains("GC1ABC "));
-}
-
-TEST(CacheList, TellsApartCodesThatShareABucket) {
+TEST(CacheList, ContainsComparesCodesExactlyAlsoWithinABucket) {
   // A second code in the bucket of GC1234, found among GC0 to GC99999.
-  const unsigned bucket = CodeHash("GC1234") & 0xFFF;
   std::string twin;
   for (int n = 0; n < 100000 && twin.empty(); ++n) {
     const std::string code = "GC" + std::to_string(n);
-    if (code != "GC1234" && (CodeHash(code) & 0xFFF) == bucket) twin = code;
+    if (code != "GC1234" &&
+        (CodeHash(code) & 0xFFF) == (CodeHash("GC1234") & 0xFFF)) {
+      twin = code;
+    }
   }
   ASSERT_FALSE(twin.empty());
   CacheList list;
   list.AddCode("GC1234");
-  EXPECT_FALSE(list.Contains(twin));
+  for (const std::string& other :
+       {twin, std::string("gc1234"), std::string("GC123"), std::string("")}) {
+    EXPECT_FALSE(list.Contains(other)) << other;
+  }
   list.AddCode(twin);
-  EXPECT_TRUE(list.Contains("GC1234"));
-  EXPECT_TRUE(list.Contains(twin));
+  EXPECT_TRUE(list.Contains("GC1234") && list.Contains(twin));
 }
 
-TEST(CacheListMerge, KeepsTheFirstRecordOfEachCodeInOrder) {
-  CacheList run;
-  run.Merge(Loaded("a.gpx", {"a"},
-                   {Record("GC2", "first"), Record("GC1"), Record("GC2", "x"),
-                    Record("gc1")}));
-  run.Merge(Loaded("b.gpx", {"b"}, {Record("GC3"), Record("GC2", "late")}));
-  EXPECT_EQ(Codes(run), (std::vector<std::string>{"GC2", "GC1", "gc1", "GC3"}));
-  EXPECT_EQ(run[0].urlname, "first");
-  EXPECT_TRUE(run.Contains("GC3"));
+// A list as the loader builds it: every record indexed, duplicates too;
+// each record's title is its code behind the list's name.
+CacheList Loaded(const std::string& name, const Texts& titles,
+                 const Texts& codes) {
+  CacheList list;
+  list.name = name;
+  list.titles = titles;
+  for (const std::string& code : codes) {
+    list.records.emplace_back();
+    list.records.back().name = code;
+    list.records.back().urlname = name + ":" + code;
+    list.AddCode(code);
+  }
+  return list;
 }
 
-TEST(CacheListMerge, KeepsEveryFieldOfTheSurvivingRecord) {
-  CacheRecord first = Record("GC1", "title");
-  first.lat = "50.00000";
-  first.unavailable = true;
-  CacheRecord second = Record("GC1", "other");
-  second.moved = true;
-  CacheList run;
-  run.Merge(Loaded("", {}, {first}));
-  run.Merge(Loaded("", {}, {second}));
-  ASSERT_EQ(run.GetSize(), 1);
-  EXPECT_EQ(run[0].urlname, "title");
-  EXPECT_EQ(run[0].lat, "50.00000");
-  EXPECT_TRUE(run[0].unavailable);
-  EXPECT_FALSE(run[0].moved);
-}
-
-TEST(CacheListMerge, OnlyTheFirstRecordWithAnEmptyCodeSurvives) {
-  CacheList run;
-  run.Merge(Loaded("", {}, {Record("", "one"), Record("", "two")}));
-  ASSERT_EQ(run.GetSize(), 1);
-  EXPECT_EQ(run[0].urlname, "one");
-}
-
-TEST(CacheListMerge, AdoptsTheFirstNonEmptyNameAndAppendsAllTitles) {
+TEST(CacheListMerge, KeepsFirstRecordPerCodeFirstNameAndEveryTitle) {
   CacheList run;
   run.Merge(Loaded("", {"empty"}, {}));
   EXPECT_EQ(run.name, "");
-  run.Merge(Loaded("first", {"t1", "t2"}, {}));  // no records: still named
-  run.Merge(Loaded("second", {"t1"}, {Record("GC1")}));
-  run.Merge(Loaded("third", {"t3"}, {Record("GC1")}));  // all duplicates
+  run.Merge(Loaded("first", {"t1"}, {}));  // no records, but a name
+  run.Merge(Loaded("a", {"t2", "t1"}, {"GC2", "GC1", "GC2", "gc1", "", ""}));
+  run.Merge(Loaded("b", {"t3"}, {"GC3", "GC2", ""}));
+  run.Merge(Loaded("c", {"t4"}, {"GC1"}));  // nothing new
+  Texts titles;
+  for (int i = 0; i < run.GetSize(); ++i) titles.push_back(run[i].urlname);
+  EXPECT_EQ(titles, (Texts{"a:GC2", "a:GC1", "a:gc1", "a:", "b:GC3"}));
+  EXPECT_TRUE(run.Contains("GC3"));
   EXPECT_EQ(run.name, "first");
-  EXPECT_EQ(run.titles,
-            (std::vector<std::string>{"empty", "t1", "t2", "t1", "t3"}));
-  EXPECT_EQ(run.GetSize(), 1);
+  EXPECT_EQ(run.titles, (Texts{"empty", "t1", "t2", "t1", "t3", "t4"}));
 }
 
-TEST(CacheListMerge, MergingAListIntoItsCopyAddsNothing) {
-  CacheList run;
-  const CacheList input = Loaded("p", {"p"}, {Record("GC1"), Record("GC2")});
-  run.Merge(input);
-  run.Merge(input);
-  EXPECT_EQ(Codes(run), (std::vector<std::string>{"GC1", "GC2"}));
-  EXPECT_EQ(run.titles, (std::vector<std::string>{"p", "p"}));
+TEST(CorpusParse, EveryWaypointOfEveryFileKeepsTheInvariants) {
+  KORVELO_REQUIRE_CORPUS();
+  static const std::regex kMinutes(R"(\d\d\.\d\d\d)");
+  static const std::regex kDecimal(R"([^.]*\..{5})");
+  size_t files = 0, waypoints = 0;
+  for (const auto& entry :
+       std::filesystem::recursive_directory_iterator(CorpusPath())) {
+    if (entry.path().extension() != ".gpx") continue;
+    ++files;
+    for (const CacheRecord& r :
+         CacheList(entry.path().string(), nullptr, "").records) {
+      SCOPED_TRACE(entry.path().string() + " " + r.name);
+      EXPECT_EQ(r.owner, r.placed_by);
+      EXPECT_EQ(r.search_title, LowerAnsiText(r.padded_title));
+      EXPECT_TRUE(std::regex_match(r.lat_minutes, kMinutes) &&
+                  std::regex_match(r.lon_minutes, kMinutes) &&
+                  std::regex_match(r.lat, kDecimal) &&
+                  std::regex_match(r.lon, kDecimal))
+          << r.lat_minutes << " " << r.lon_minutes << " " << r.lat << " "
+          << r.lon;
+      ++waypoints;
+    }
+  }
+  EXPECT_GE(files, 30u);
+  EXPECT_GE(waypoints, 2000u);
+}
+
+TEST(CorpusParse, ReadsThreeRealCachesExactly) {
+  KORVELO_REQUIRE_CORPUS();
+  const struct {
+    const char* file;
+    int index;           // of the cache in its file
+    std::string fields;  // code, title, type, owner, size D/T, coordinates
+    std::string text;    // a passage of text_description
+  } rows[] = {
+      {"cgeo/gc31j2h.gpx", 0,
+       "GC31J2H|Hockenheimer City-Brunnen|Multi-cache|vptsz|Small 2/1|"
+       "49.31870 8.54565|49 19.122 8 32.739",
+       // LF line ends vanish; the degree sign (C2 B0) is no umlaut and stays.
+       "Kraichbachbruecke (N 49\u00B0 19.122 E 008\u00B0 32.739)Der"},
+      {"gpsbabel/GCGCA8.gpx", 0,
+       "GCGCA8|Oozy rat in a sanitary zoo|Unknown Cache|robertlipe|"
+       "Not chosen 3/2|35.92166 -86.86166|35 55.300 -86 51.700",
+       "where is it?     Too bad I hid a boot Too hot to hoot"},
+      {"cachebox3/6004539_HomeZone.gpx", 2,
+       "GC1BK0B|Der Rasende Roland|Unknown Cache|Risou|Other 1/1.5|"
+       "52.58083 13.40883|52 34.849 13 24.529",
+       "&ldquo;Seit 1895 verbindet eine Schmalspurbahn die Orte Putbus"}};
+  for (const auto& row : rows) {
+    const CacheList list(CorpusPath(row.file), nullptr, "");
+    ASSERT_GT(list.GetSize(), row.index);
+    const CacheRecord& r = list[row.index];
+    EXPECT_EQ(r.name + "|" + r.urlname + "|" + r.type + "|" + r.owner + "|" +
+                  r.container + " " + r.difficulty + "/" + r.terrain + "|" +
+                  r.lat + " " + r.lon + "|" + r.lat_degrees + " " +
+                  r.lat_minutes + " " + r.lon_degrees + " " + r.lon_minutes,
+              row.fields);
+    EXPECT_NE(r.text_description.find(row.text), std::string::npos) << r.name;
+    EXPECT_FALSE(r.unavailable) << r.name;
+  }
 }
 
 }  // namespace

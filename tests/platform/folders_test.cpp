@@ -1,8 +1,16 @@
+// Folders and temporary folders, named with backslashes as the engine does.
+// The loader tests check that every archive load removes its temporary
+// folder, errors included.
 #include "platform/folders.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <regex>
+
+#include "platform/file_error.h"
+#include "platform/temp_folder.h"
 #include "support/test_support.h"
 
 namespace korvelo {
@@ -12,98 +20,77 @@ using ::korvelo::testing::FileExists;
 using ::korvelo::testing::TempDir;
 using ::korvelo::testing::WriteFileOrFail;
 
-// The engine's form of a path below `dir`: backslash separators.
-std::string EnginePath(const TempDir& dir, std::string_view name) {
-  return dir.path() + "\\" + std::string(name);
-}
-
 TEST(Folders, ListsEntriesInByteOrderWithoutDotEntries) {
   TempDir dir;
-  for (const char* name :
-       {"b.gpx", "B.gpx", "a.gpx", "\xC3\xA4.gpx", "_x", "10.gpx", "9.gpx"}) {
+  for (const char* name : {"b", "B", "a", "\xC3\xA4", "_x", "10", "9"}) {
     WriteFileOrFail(dir / name, "x");
   }
   ASSERT_TRUE(CreateFolder(dir / "sub"));
-
-  std::vector<std::string> names;
-  std::vector<bool> folders;
-  for (const FolderEntry& entry : ListFolder(dir.path())) {
-    names.push_back(entry.name);
-    folders.push_back(entry.is_folder);
+  std::string listing;
+  for (const FolderEntry& entry : ListFolder(dir.path() + "\\")) {
+    listing += entry.name + (entry.is_folder ? "/ " : " ");
   }
-  EXPECT_EQ(names,
-            (std::vector<std::string>{"10.gpx", "9.gpx", "B.gpx", "_x", "a.gpx",
-                                      "b.gpx", "sub", "\xC3\xA4.gpx"}));
-  EXPECT_EQ(folders, (std::vector<bool>{false, false, false, false, false,
-                                        false, true, false}));
+  EXPECT_EQ(listing, "10 9 B _x a b sub/ \xC3\xA4 ");
+  EXPECT_TRUE(ListFolder(dir / "x").empty() && ListFolder(dir / "a").empty());
 }
 
-TEST(Folders, ListsNothingForMissingFolderOrFile) {
+TEST(Folders, TellsFoldersFromFilesCreatesThemAndGivesFileSizes) {
   TempDir dir;
-  WriteFileOrFail(dir / "a.gpx", "x");
-  EXPECT_TRUE(ListFolder(dir / "missing").empty());
-  EXPECT_TRUE(ListFolder(dir / "a.gpx").empty());
-}
-
-TEST(Folders, AcceptsBackslashPaths) {
-  TempDir dir;
-  WriteFileOrFail(dir / "sub/a.gpx", "12345");
-  EXPECT_TRUE(IsFolder(EnginePath(dir, "sub")));
-  EXPECT_EQ(ListFolder(EnginePath(dir, "sub")).size(), 1u);
-  EXPECT_EQ(FileSizeOrZero(EnginePath(dir, "sub\\a.gpx")), 5);
-  EXPECT_TRUE(CreateFolder(EnginePath(dir, "sub\\new")));
-  EXPECT_TRUE(IsFolder(dir / "sub/new"));
-}
-
-TEST(Folders, TellsFoldersFromFilesAndMissingPaths) {
-  TempDir dir;
-  WriteFileOrFail(dir / "a.gpx", "x");
+  WriteFileOrFail(dir / "a.gpx", "12345");
   ASSERT_EQ(symlink((dir / "a.gpx").c_str(), (dir / "link").c_str()), 0);
   ASSERT_EQ(symlink(dir.path().c_str(), (dir / "folderlink").c_str()), 0);
-  EXPECT_TRUE(IsFolder(dir.path()));
-  EXPECT_TRUE(IsFolder(dir / "folderlink"));
-  EXPECT_FALSE(IsFolder(dir / "a.gpx"));
-  EXPECT_FALSE(IsFolder(dir / "link"));
-  EXPECT_FALSE(IsFolder(dir / "missing"));
-  EXPECT_FALSE(IsFolder(""));
-}
-
-TEST(Folders, CreatesOneLevelAndAcceptsAnExistingFolder) {
-  TempDir dir;
-  WriteFileOrFail(dir / "file", "x");
+  EXPECT_TRUE(IsFolder(dir.path() + "\\folderlink"));
+  for (const std::string& path :
+       {dir / "a.gpx", dir / "link", dir / "x", std::string()}) {
+    EXPECT_FALSE(IsFolder(path)) << path;
+  }
+  EXPECT_EQ(FileSizeOrZero(dir.path() + "\\a.gpx"), 5);
+  EXPECT_EQ(FileSizeOrZero(dir / "x"), 0);
+  // One level at a time; an existing folder is fine, a file is not.
+  EXPECT_TRUE(CreateFolder(dir.path() + "\\new") && IsFolder(dir / "new"));
   EXPECT_TRUE(CreateFolder(dir / "new"));
-  EXPECT_TRUE(IsFolder(dir / "new"));
-  EXPECT_TRUE(CreateFolder(dir / "new"));
-  EXPECT_FALSE(CreateFolder(dir / "file"));
-  EXPECT_FALSE(CreateFolder(dir / "missing/new"));
+  EXPECT_FALSE(CreateFolder(dir / "a.gpx") || CreateFolder(dir / "x/new"));
 }
 
-TEST(Folders, DeletesWholeTree) {
-  TempDir dir;
-  WriteFileOrFail(dir / "tree/a.gpx", "x");
-  WriteFileOrFail(dir / "tree/sub/deeper/b.gpx", "y");
-  ASSERT_TRUE(CreateFolder(dir / "tree/empty"));
-  DeleteFolderTree(EnginePath(dir, "tree\\"));
-  EXPECT_FALSE(FileExists(dir / "tree"));
-}
-
-TEST(Folders, DeletesLinksInsideTreeButNotWhatTheyPointTo) {
+TEST(Folders, DeletesWholeTreeButNotWhatLinksInsideItPointTo) {
   TempDir dir;
   WriteFileOrFail(dir / "keep/precious.gpx", "x");
-  WriteFileOrFail(dir / "tree/a.gpx", "x");
+  WriteFileOrFail(dir / "tree/sub/deeper/b.gpx", "y");
+  ASSERT_TRUE(CreateFolder(dir / "tree/empty"));
   ASSERT_EQ(symlink((dir / "keep").c_str(), (dir / "tree/link").c_str()), 0);
-  DeleteFolderTree(dir / "tree");
+  DeleteFolderTree(dir.path() + "\\tree\\");
   EXPECT_FALSE(FileExists(dir / "tree"));
   EXPECT_TRUE(FileExists(dir / "keep/precious.gpx"));
 }
 
-TEST(Folders, GivesFileSizeOrZero) {
-  TempDir dir;
-  WriteFileOrFail(dir / "five", "12345");
-  WriteFileOrFail(dir / "empty", "");
-  EXPECT_EQ(FileSizeOrZero(dir / "five"), 5);
-  EXPECT_EQ(FileSizeOrZero(dir / "empty"), 0);
-  EXPECT_EQ(FileSizeOrZero(dir / "missing"), 0);
+TEST(TempFolder, SystemFolderComesFromTmpdirElseTmp) {
+  const char* old = std::getenv("TMPDIR");
+  const std::string saved = old ? old : "";
+  std::string seen;
+  for (const char* value :
+       {"/var/scratch", "", static_cast<const char*>(nullptr)}) {
+    value ? setenv("TMPDIR", value, 1) : unsetenv("TMPDIR");
+    seen += SystemTempFolder() + " ";
+  }
+  EXPECT_EQ(seen, "/var/scratch /tmp /tmp ");
+  if (old) setenv("TMPDIR", saved.c_str(), 1);
+}
+
+TEST(TempFolder, EveryCallMakesANewPrivateFolderNamedTmpHex) {
+  TempDir base;
+  const std::string first = CreateTempFolder(base.path(), true);
+  const std::string second = CreateTempFolder(base.path() + "\\", true);
+  for (const std::string& folder : {first, second}) {
+    ASSERT_EQ(folder.substr(0, base.path().size()), base.path());
+    EXPECT_TRUE(std::regex_match(folder.substr(base.path().size()),
+                                 std::regex(R"(\\tmp_[0-9a-f]+\\)")));
+    struct stat info;
+    ASSERT_EQ(stat(NativePath(folder).c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & (S_IFMT | 0777), S_IFDIR | 0700u);
+  }
+  EXPECT_NE(first, second);
+  EXPECT_EQ(CreateTempFolder(base / "missing", true), "");
+  EXPECT_EQ(ListFolder(base.path()).size(), 2u);
 }
 
 }  // namespace
