@@ -179,7 +179,7 @@ std::string Guid(Random& random) {
 }
 
 std::string Date(Random& random) {
-  char buffer[32];
+  char buffer[64];
   std::snprintf(buffer, sizeof buffer, "20%02d-%02d-%02dT%02d:00:00Z",
                 4 + random.Below(8), 1 + random.Below(12), 1 + random.Below(28),
                 random.Below(24));
