@@ -88,14 +88,19 @@ class DescriptorBuffer : public std::streambuf {
 class TempFile {
  public:
   // Throws the invalid-handle cause naming `target` when no file can be made.
+  // The name is short and fixed in length, so that any target name that the
+  // file system accepts also leaves room for its temporary file.
   explicit TempFile(std::string_view target) {
-    const std::string base = NativePath(target) + ".tmp";
+    const std::string native = NativePath(target);
+    const std::string base =
+        native.substr(0, native.rfind('/') + 1) + ".korvelo-";
     static constexpr char kLetters[] =
         "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
     std::random_device random;
     for (int attempt = 0; attempt < 100; ++attempt) {
       path_ = base;
-      for (int i = 0; i < 6; ++i) path_ += kLetters[random() % 62];
+      for (int i = 0; i < 8; ++i) path_ += kLetters[random() % 62];
+      path_ += ".tmp";
       fd_ = open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
       if (fd_ >= 0) return;
       if (errno != EEXIST) break;
@@ -156,8 +161,11 @@ void WriteFileAtomically(std::string_view path, const StreamWriter& write) {
   int error = RunWriter(temp.fd(), write);
   if (error == 0) error = temp.SyncAndClose();
   if (error != 0) throw WriteFailure(error, path);
+  // A target that cannot take the file (a folder of that name, say) is a
+  // file that could not be created.
   error = temp.CommitAs(NativePath(path));
-  if (error != 0) throw FileErrorFromErrno(error, path);
+  if (error != 0)
+    throw FileError(FileCause::kInvalidFile, std::string(path), error);
 }
 
 void AppendToFile(std::string_view path, std::string_view bytes) {

@@ -15,7 +15,8 @@ using StreamWriter = std::function<void(std::ostream&)>;
 // Lets `write` fill a temporary file beside `path` (engine form) and renames
 // it over `path` once every byte is on disk. On any failure the temporary
 // file is removed, an earlier file at `path` stays as it was, and FileError
-// naming `path` is thrown: kInvalidFile when the file cannot be created, the
+// naming `path` is thrown: kInvalidFile when the file cannot be created or
+// put in place (a folder of that name), the
 // write's own cause (kDiskFull for a short write or a stream that went bad).
 // An exception thrown by `write` itself is passed on after the clean-up.
 void WriteFileAtomically(std::string_view path, const StreamWriter& write);

@@ -42,6 +42,23 @@ TEST(OutputFile, ReplacesTheTargetOnlyWhenCompletelyWritten) {
             (std::map<std::string, std::string>{{"a.kml", "new\r\n"}}));
 }
 
+// The temporary name must not depend on the target's length, and a target
+// that cannot be put in place is a file that could not be created.
+TEST(OutputFile, LongestNamesWorkAndAFolderInTheWayIsAnInvalidHandle) {
+  testing::TempDir dir;
+  const std::string longest = dir / (std::string(251, 'n') + ".kml");
+  WriteFileAtomically(longest, [](std::ostream& out) { out << "x"; });
+  EXPECT_EQ(testing::ReadFileOrFail(longest), "x");
+  std::filesystem::create_directory(dir / "b.kml");
+  EXPECT_TRUE(testing::ThrowsFileError(
+      [&] {
+        WriteFileAtomically(dir / "b.kml",
+                            [](std::ostream& out) { out << "x"; });
+      },
+      FileCause::kInvalidFile, dir / "b.kml"));
+  EXPECT_EQ(testing::FilesBelow(dir.path()).size(), 1u);
+}
+
 TEST(OutputFile, AppendBeyondFileSizeLimitGivesDiskFull) {
   testing::TempDir dir;
   EXPECT_TRUE(testing::InChildWithFileSizeLimit(4096, [&] {
