@@ -31,7 +31,13 @@ void CacheList::AddCode(std::string_view code) {
 void CacheList::Merge(const CacheList& other) {
   if (name.empty()) name = other.name;
   titles.insert(titles.end(), other.titles.begin(), other.titles.end());
-  records.reserve(records.size() + other.records.size());
+  // Room for every incoming record is made at once, but geometrically: an
+  // exact reserve per merge would move the whole array on each of a folder's
+  // many small merges.
+  const size_t needed = records.size() + other.records.size();
+  if (needed > records.capacity()) {
+    records.reserve(std::max(needed, 2 * records.capacity()));
+  }
   for (const CacheRecord& record : other.records) {
     if (Contains(record.name)) continue;
     AddCode(record.name);
