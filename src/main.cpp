@@ -57,9 +57,8 @@ int main(int argc, char** argv) {
     status = ShowMainWindow();
   } else {
     korvelo::CliHost host(isatty(STDERR_FILENO) ? stderr : nullptr);
-    status =
-        korvelo::RunCommandLine(args, settings, host, std::cout, std::cerr,
-                                isatty(STDOUT_FILENO) != 0);
+    status = korvelo::RunCommandLine(args, settings, host, std::cout, std::cerr,
+                                     isatty(STDOUT_FILENO) != 0);
   }
   std::cout.flush();
   korvelo::SaveSettings(settings, *store);

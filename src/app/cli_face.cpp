@@ -10,8 +10,7 @@ namespace korvelo {
 
 int RunCommandLine(const std::vector<std::string>& args,
                    ConversionSettings& settings, RunHost& host,
-                   std::ostream& out, std::ostream& err,
-                   bool out_is_terminal) {
+                   std::ostream& out, std::ostream& err, bool out_is_terminal) {
   const ParsedArguments parsed = ParseArguments(args);
   if (!parsed.has_option) {
     // The text itself ends without a line end; on a terminal one is added so

@@ -105,7 +105,8 @@ FileError FileErrorFromErrno(int error, std::string_view path) {
 }
 
 std::string FileErrorText(FileCause cause, std::string_view path) {
-  std::string text = "Ein unbekannter Fehler ist beim Zugriff auf %1 aufgetreten.";
+  std::string text =
+      "Ein unbekannter Fehler ist beim Zugriff auf %1 aufgetreten.";
   for (const CauseText& row : kCauseTexts) {
     if (row.cause == cause) text = row.text;
   }

@@ -1,10 +1,10 @@
 #include "platform/files.h"
 
-#include <cerrno>
-
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
 
 #include "platform/file_error.h"
 
