@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "input/cache_record.h"
+#include "input/waypoints.h"
 #include "pq_generator.h"
 
 namespace {
@@ -17,19 +18,12 @@ namespace {
 // Cuts the waypoints as the loader does and parses each; returns the count
 // and adds the derived text sizes to `sink` so nothing is optimised away.
 int ParseAll(std::string_view text, size_t& sink) {
-  int count = 0;
-  size_t at = 0;
-  for (;;) {
-    const size_t start = text.find("<wpt", at);
-    if (start == std::string_view::npos) break;
-    const size_t end = text.find("</wpt>", start);
-    if (end == std::string_view::npos) break;
-    const korvelo::CacheRecord record(text.substr(start, end - start));
+  const std::vector<std::string_view> waypoints = korvelo::CutWaypoints(text);
+  for (std::string_view wpt : waypoints) {
+    const korvelo::CacheRecord record(wpt);
     sink += record.text_description.size() + record.search_title.size();
-    ++count;
-    at = end;
   }
-  return count;
+  return static_cast<int>(waypoints.size());
 }
 
 double Median(std::vector<double> values) {

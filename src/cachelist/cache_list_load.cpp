@@ -8,6 +8,7 @@
 #include "input/input_files.h"
 #include "input/paths.h"
 #include "input/text.h"
+#include "input/waypoints.h"
 #include "input/zip_names.h"
 #include "input/zip_reader.h"
 #include "platform/folders.h"
@@ -44,21 +45,14 @@ InputKind Classify(std::string_view path) {
   return InputKind::kNothing;
 }
 
-// Every "<wpt" ... "</wpt>" pair becomes a record, in file order; the text
-// of a waypoint stops right in front of its "</wpt>".
+// Every waypoint becomes a record, in file order, duplicates included.
 void AppendWaypoints(CacheList& list, std::string_view text,
                      const std::string& file) {
-  size_t from = 0;
-  for (;;) {
-    const size_t start = text.find("<wpt", from);
-    if (start == std::string_view::npos) return;
-    const size_t end = text.find("</wpt>", start);
-    if (end == std::string_view::npos) return;
-    CacheRecord record(text.substr(start, end - start));
+  for (std::string_view wpt : CutWaypoints(text)) {
+    CacheRecord record(wpt);
     record.file = file;
     list.AddCode(record.name);
     list.records.push_back(std::move(record));
-    from = end;
   }
 }
 

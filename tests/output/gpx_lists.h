@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "cachelist/cache_list.h"
+#include "input/waypoints.h"
 #include "platform/file_error.h"
 #include "support/test_support.h"
 
@@ -35,13 +36,9 @@ inline void AppendGpxFile(CacheList& list, const std::string& path,
                           const std::string& title) {
   const std::string gpx = ReadFileOrFail(path);
   list.titles.push_back(title);
-  size_t at = gpx.find("<wpt");
-  while (at != std::string::npos) {
-    const size_t end = gpx.find("</wpt>", at);
-    if (end == std::string::npos) break;
-    list.records.emplace_back(std::string_view(gpx).substr(at, end - at));
+  for (std::string_view wpt : CutWaypoints(gpx)) {
+    list.records.emplace_back(wpt);
     list.records.back().file = title;
-    at = gpx.find("<wpt", end);
   }
 }
 
