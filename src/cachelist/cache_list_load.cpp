@@ -1,7 +1,6 @@
 // The loading constructor of CacheList: GPX files, pocket-query archives and
 // folders of them.
 #include <cctype>
-#include <exception>
 
 #include "cachelist/cache_list.h"
 #include "cachelist/progress.h"
@@ -11,6 +10,7 @@
 #include "input/waypoints.h"
 #include "input/zip_names.h"
 #include "input/zip_reader.h"
+#include "platform/file_error.h"
 #include "platform/folders.h"
 #include "platform/temp_folder.h"
 
@@ -129,8 +129,9 @@ void LoadArchiveEntries(CacheList& list, std::string_view path,
   }
 }
 
-// An archive never stops the run: whatever fails inside it only ends the
-// archive, and the lists merged before stay.
+// An archive never stops the run: a file error or a broken archive inside it
+// only ends the archive, and the lists merged before stay. Running out of
+// memory is no such failure; it reaches the face.
 void LoadArchive(CacheList& list, std::string_view path, Progress* progress,
                  int archiveDepth) {
   if (progress != nullptr) {
@@ -139,7 +140,8 @@ void LoadArchive(CacheList& list, std::string_view path, Progress* progress,
   if (archiveDepth >= kMaxArchiveDepth) return;
   try {
     LoadArchiveEntries(list, path, progress, archiveDepth + 1);
-  } catch (const std::exception&) {
+  } catch (const FileError&) {
+  } catch (const CZipException&) {
   }
 }
 

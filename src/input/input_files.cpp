@@ -1,10 +1,10 @@
 #include "input/input_files.h"
 
 #include <algorithm>
-#include <exception>
 #include <memory>
 
 #include "input/zip_reader.h"
+#include "platform/file_error.h"
 #include "platform/files.h"
 #include "platform/new_file.h"
 
@@ -29,7 +29,9 @@ bool LoadFileBytes(std::string_view path, std::string& bytes) {
   try {
     ReadWholeFile(path, bytes);
     return true;
-  } catch (const std::exception&) {
+  } catch (const FileError&) {
+    // Only file errors mean "cannot be read"; running out of memory is
+    // not one and reaches the face.
     return false;
   }
 }

@@ -41,6 +41,43 @@ constexpr CauseText kCauseTexts[] = {
      "zuzugreifen."},
 };
 
+struct ErrnoCause {
+  int error;
+  FileCause cause;
+};
+
+// How each errno value reads to the user; any other value is the generic
+// cause.
+constexpr ErrnoCause kErrnoCauses[] = {
+    {0, FileCause::kNone},
+    {ENOENT, FileCause::kFileNotFound},
+    {EACCES, FileCause::kAccessDenied},
+    {EPERM, FileCause::kAccessDenied},
+    {EROFS, FileCause::kAccessDenied},
+    {EISDIR, FileCause::kAccessDenied},
+    {ENAMETOOLONG, FileCause::kBadPath},
+    {ENOTDIR, FileCause::kBadPath},
+    {ELOOP, FileCause::kBadPath},
+    {EINVAL, FileCause::kBadPath},
+    {EMFILE, FileCause::kTooManyOpenFiles},
+    {ENFILE, FileCause::kTooManyOpenFiles},
+    {EBADF, FileCause::kInvalidFile},
+    {EBUSY, FileCause::kRemoveCurrentDir},
+    {EMLINK, FileCause::kDirectoryFull},
+    {ESPIPE, FileCause::kBadSeek},
+    {EOVERFLOW, FileCause::kBadSeek},
+    {EIO, FileCause::kHardIO},
+    {ENXIO, FileCause::kHardIO},
+    {ENODEV, FileCause::kHardIO},
+    {ETXTBSY, FileCause::kSharingViolation},
+    {EDEADLK, FileCause::kLockViolation},
+    {ENOLCK, FileCause::kLockViolation},
+    {EAGAIN, FileCause::kLockViolation},
+    {ENOSPC, FileCause::kDiskFull},
+    {EDQUOT, FileCause::kDiskFull},
+    {EFBIG, FileCause::kDiskFull},
+};
+
 std::string BuildMessage(FileCause cause, std::string_view path) {
   return FileErrorText(cause, path);
 }
@@ -54,50 +91,10 @@ FileError::FileError(FileCause cause, std::string path, int os_error)
       os_error_(os_error) {}
 
 FileCause CauseFromErrno(int error) {
-  switch (error) {
-    case 0:
-      return FileCause::kNone;
-    case ENOENT:
-      return FileCause::kFileNotFound;
-    case EACCES:
-    case EPERM:
-    case EROFS:
-    case EISDIR:
-      return FileCause::kAccessDenied;
-    case ENAMETOOLONG:
-    case ENOTDIR:
-    case ELOOP:
-    case EINVAL:
-      return FileCause::kBadPath;
-    case EMFILE:
-    case ENFILE:
-      return FileCause::kTooManyOpenFiles;
-    case EBADF:
-      return FileCause::kInvalidFile;
-    case EBUSY:
-      return FileCause::kRemoveCurrentDir;
-    case EMLINK:
-      return FileCause::kDirectoryFull;
-    case ESPIPE:
-    case EOVERFLOW:
-      return FileCause::kBadSeek;
-    case EIO:
-    case ENXIO:
-    case ENODEV:
-      return FileCause::kHardIO;
-    case ETXTBSY:
-      return FileCause::kSharingViolation;
-    case EDEADLK:
-    case ENOLCK:
-    case EAGAIN:
-      return FileCause::kLockViolation;
-    case ENOSPC:
-    case EDQUOT:
-    case EFBIG:
-      return FileCause::kDiskFull;
-    default:
-      return FileCause::kGeneric;
+  for (const ErrnoCause& row : kErrnoCauses) {
+    if (row.error == error) return row.cause;
   }
+  return FileCause::kGeneric;
 }
 
 FileError FileErrorFromErrno(int error, std::string_view path) {

@@ -9,37 +9,40 @@
 #include "platform/file_error.h"
 
 namespace korvelo {
-namespace {
 
-// Closes the descriptor on every way out.
-class Descriptor {
- public:
-  explicit Descriptor(int fd) : fd_(fd) {}
-  ~Descriptor() {
-    if (fd_ >= 0) close(fd_);
-  }
-  Descriptor(const Descriptor&) = delete;
-  Descriptor& operator=(const Descriptor&) = delete;
-  int get() const { return fd_; }
+int UniqueFd::Close() {
+  const int fd = Release();
+  if (fd < 0 || ::close(fd) == 0 || errno == EINTR) return 0;
+  return errno;
+}
 
- private:
-  int fd_;
-};
-
-}  // namespace
-
-void ReadWholeFile(std::string_view path, std::string& bytes) {
-  const std::string native = NativePath(path);
-  Descriptor file(open(native.c_str(), O_RDONLY | O_CLOEXEC));
-  if (file.get() < 0) throw FileErrorFromErrno(errno, path);
-
+UniqueFd OpenFileForReading(std::string_view path) {
+  // O_NONBLOCK keeps the open of a FIFO without a writer from waiting
+  // forever; it is cleared again once the file turned out to be regular.
+  UniqueFd file(open(NativePath(path).c_str(),
+                     O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+  if (!file.valid()) throw FileErrorFromErrno(errno, path);
   struct stat info;
   if (fstat(file.get(), &info) != 0) throw FileErrorFromErrno(errno, path);
-  if (S_ISDIR(info.st_mode)) throw FileErrorFromErrno(EISDIR, path);
+  if (!S_ISREG(info.st_mode)) {
+    throw FileError(FileCause::kAccessDenied, std::string(path),
+                    S_ISDIR(info.st_mode) ? EISDIR : EACCES);
+  }
+  const int flags = fcntl(file.get(), F_GETFL);
+  if (flags < 0 || fcntl(file.get(), F_SETFL, flags & ~O_NONBLOCK) != 0) {
+    throw FileErrorFromErrno(errno, path);
+  }
+  return file;
+}
+
+void ReadWholeFile(std::string_view path, std::string& bytes) {
+  const UniqueFd file = OpenFileForReading(path);
+  struct stat info;
+  if (fstat(file.get(), &info) != 0) throw FileErrorFromErrno(errno, path);
 
   // The size is only a hint: the file may grow or shrink while it is read.
   bytes.clear();
-  bytes.resize(S_ISREG(info.st_mode) ? static_cast<size_t>(info.st_size) : 0);
+  bytes.resize(static_cast<size_t>(info.st_size));
   size_t filled = 0;
   for (;;) {
     if (filled == bytes.size()) bytes.resize(bytes.size() + 65536);
@@ -53,6 +56,21 @@ void ReadWholeFile(std::string_view path, std::string& bytes) {
     filled += static_cast<size_t>(got);
   }
   bytes.resize(filled);
+}
+
+int WriteAll(int fd, const void* data, size_t size) {
+  const char* bytes = static_cast<const char*>(data);
+  while (size > 0) {
+    const ssize_t done = ::write(fd, bytes, size);
+    if (done < 0) {
+      if (errno == EINTR) continue;
+      return errno;
+    }
+    if (done == 0) return ENOSPC;
+    bytes += done;
+    size -= static_cast<size_t>(done);
+  }
+  return 0;
 }
 
 }  // namespace korvelo

@@ -6,6 +6,7 @@
 #include <cerrno>
 
 #include "platform/file_error.h"
+#include "platform/files.h"
 
 namespace korvelo {
 
@@ -13,35 +14,23 @@ NewFile::NewFile(std::string_view path)
     : path_(path),
       fd_(open(NativePath(path).c_str(),
                O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0600)) {
-  if (fd_ < 0) throw FileErrorFromErrno(errno, path_);
+  if (!fd_.valid()) throw FileErrorFromErrno(errno, path_);
 }
 
-NewFile::~NewFile() {
-  if (fd_ >= 0) close(fd_);
-}
+NewFile::~NewFile() = default;
 
 void NewFile::Write(const void* data, size_t size) {
-  const char* bytes = static_cast<const char*>(data);
-  while (size > 0) {
-    const ssize_t written = write(fd_, bytes, size);
-    if (written < 0) {
-      if (errno == EINTR) continue;
-      throw FileErrorFromErrno(errno, path_);
-    }
-    bytes += written;
-    size -= static_cast<size_t>(written);
-  }
+  const int error = WriteAll(fd_.get(), data, size);
+  if (error != 0) throw FileErrorFromErrno(error, path_);
 }
 
 void NewFile::Close() {
-  const int fd = fd_;
-  fd_ = -1;
-  if (fd >= 0 && close(fd) != 0) throw FileErrorFromErrno(errno, path_);
+  const int error = fd_.Close();
+  if (error != 0) throw FileErrorFromErrno(error, path_);
 }
 
 void NewFile::Discard() {
-  if (fd_ >= 0) close(fd_);
-  fd_ = -1;
+  fd_.Reset();
   unlink(NativePath(path_).c_str());
 }
 

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/unique_fd.h"
+
 namespace korvelo {
 
 class NewFile {
@@ -28,7 +30,7 @@ class NewFile {
 
  private:
   std::string path_;
-  int fd_;
+  UniqueFd fd_;
 };
 
 }  // namespace korvelo

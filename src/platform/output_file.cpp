@@ -11,25 +11,11 @@
 #include <vector>
 
 #include "platform/file_error.h"
+#include "platform/files.h"
+#include "platform/unique_fd.h"
 
 namespace korvelo {
 namespace {
-
-// Writes every byte; 0 or the errno of the failure. A write that stores
-// nothing without giving a reason counts as a full disk.
-int WriteAll(int fd, const char* data, size_t size) {
-  while (size > 0) {
-    const ssize_t done = ::write(fd, data, size);
-    if (done < 0) {
-      if (errno == EINTR) continue;
-      return errno;
-    }
-    if (done == 0) return ENOSPC;
-    data += done;
-    size -= static_cast<size_t>(done);
-  }
-  return 0;
-}
 
 // A write failure of `path`; without an OS reason (a stream that went bad,
 // a short write) it is the disk-full cause.
@@ -101,28 +87,30 @@ class TempFile {
       path_ = base;
       for (int i = 0; i < 8; ++i) path_ += kLetters[random() % 62];
       path_ += ".tmp";
-      fd_ = open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-      if (fd_ >= 0) return;
+      fd_.Reset(
+          open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+      if (fd_.valid()) return;
       if (errno != EEXIST) break;
     }
     throw FileError(FileCause::kInvalidFile, std::string(target), errno);
   }
   ~TempFile() {
-    if (fd_ >= 0) close(fd_);
+    fd_.Reset();
     if (!committed_) unlink(path_.c_str());
   }
   TempFile(const TempFile&) = delete;
   TempFile& operator=(const TempFile&) = delete;
 
-  int fd() const { return fd_; }
+  int fd() const { return fd_.get(); }
 
   // Makes the content durable and closes the file; 0 or an errno.
   int SyncAndClose() {
     int error = 0;
-    if (fsync(fd_) != 0 && errno != EINVAL && errno != EROFS) error = errno;
-    if (close(fd_) != 0 && error == 0 && errno != EINTR) error = errno;
-    fd_ = -1;
-    return error;
+    if (fsync(fd_.get()) != 0 && errno != EINVAL && errno != EROFS) {
+      error = errno;
+    }
+    const int close_error = fd_.Close();
+    return error != 0 ? error : close_error;
   }
 
   // Renames the file to `target`; 0 or an errno.
@@ -134,7 +122,7 @@ class TempFile {
 
  private:
   std::string path_;
-  int fd_ = -1;
+  UniqueFd fd_;
   bool committed_ = false;
 };
 
@@ -170,12 +158,14 @@ void WriteFileAtomically(std::string_view path, const StreamWriter& write) {
 
 void AppendToFile(std::string_view path, std::string_view bytes) {
   const std::string native = NativePath(path);
-  const int fd =
-      open(native.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
-  if (fd < 0)
+  UniqueFd file(
+      open(native.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666));
+  if (!file.valid()) {
     throw FileError(FileCause::kInvalidFile, std::string(path), errno);
-  int error = WriteAll(fd, bytes.data(), bytes.size());
-  if (close(fd) != 0 && error == 0 && errno != EINTR) error = errno;
+  }
+  int error = WriteAll(file.get(), bytes.data(), bytes.size());
+  const int close_error = file.Close();
+  if (error == 0) error = close_error;
   if (error != 0) throw WriteFailure(error, path);
 }
 

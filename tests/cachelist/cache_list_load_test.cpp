@@ -145,11 +145,41 @@ TEST_F(LoadTest, UnreadableGpxRaisesFileErrorWithCauseAndPath) {
   ASSERT_EQ(symlink("gone.gpx", (files_ / "pq/b.gpx").c_str()), 0);
   EXPECT_EQ(LoadError(files_ / "pq"),
             Error(kFileNotFound, files_.path() + "/pq\\b.gpx"));
+  // A FIFO or a device is refused at once, never waited for or read.
+  ASSERT_EQ(mkfifo((files_ / "fifo.gpx").c_str(), 0600), 0);
+  ASSERT_EQ(symlink("/dev/zero", (files_ / "zero.gpx").c_str()), 0);
+  EXPECT_EQ(LoadError(files_ / "fifo.gpx"),
+            Error(kAccessDenied, files_ / "fifo.gpx"));
+  EXPECT_EQ(LoadError(files_ / "zero.gpx"),
+            Error(kAccessDenied, files_ / "zero.gpx"));
   WriteFileOrFail(locked, Gpx({"GC1"}));
   ASSERT_EQ(chmod(locked.c_str(), 0), 0);
   if (access(locked.c_str(), R_OK) != 0) {  // not as root
     EXPECT_EQ(LoadError(locked), Error(kAccessDenied, locked));
   }
+}
+
+TEST_F(LoadTest, ArchivesThatAreFifosOrDevicesLoadNothingAtOnce) {
+  WriteFileOrFail(files_ / "pq/x.zip", BuildZip({Entry("x.gpx", {"GC1"})}));
+  ASSERT_EQ(mkfifo((files_ / "pq/fifo.zip").c_str(), 0600), 0);
+  ASSERT_EQ(symlink("/dev/zero", (files_ / "pq/zero.zip").c_str()), 0);
+  ASSERT_EQ(symlink("/dev/urandom", (files_ / "pq/random.zip").c_str()), 0);
+  EXPECT_EQ(Summary(CacheList(files_ / "pq", this, "")),
+            "x | x | GC1 | x | fifo.zip random.zip x.zip x.gpx zero.zip");
+}
+
+// Throws where a real window would run out of memory: while an archive's
+// entry is loaded.
+class ExhaustedProgress : public Progress {
+  void SetText(const std::string& text) override {
+    if (text == "Loading a.gpx...") throw std::bad_alloc();
+  }
+};
+
+TEST_F(LoadTest, MemoryExhaustionInsideAnArchiveReachesTheCaller) {
+  WriteFileOrFail(files_ / "pq.zip", BuildZip({Entry("a.gpx", {"GC1"})}));
+  ExhaustedProgress progress;
+  EXPECT_THROW(CacheList(files_ / "pq.zip", &progress, ""), std::bad_alloc);
 }
 
 TEST_F(LoadTest, FolderLoadsGpxFilesAndArchivesOnlyInByteOrder) {

@@ -2,6 +2,7 @@
 #include "input/input_files.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "input/zip_reader.h"
 #include "support/test_support.h"
@@ -44,6 +45,10 @@ TEST(ReadLines, ReadsTheFileOrLeavesTheLinesAlone) {
   EXPECT_EQ(lines, (Lines{"A", "B"}));
   EXPECT_FALSE(ReadLines(dir / "missing.txt", lines));
   EXPECT_FALSE(ReadLines(dir.path(), lines));
+  // Neither blocks on a FIFO nor reads a device until memory runs out.
+  ASSERT_EQ(mkfifo((dir / "fifo").c_str(), 0600), 0);
+  EXPECT_FALSE(ReadLines(dir / "fifo", lines));
+  EXPECT_FALSE(ReadLines("/dev/zero", lines));
   EXPECT_EQ(lines, (Lines{"A", "B"}));
 }
 

@@ -1,0 +1,77 @@
+// Opening input files: only regular files are read; nothing that could
+// block or never end is taken for one.
+#include "platform/files.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "platform/file_error.h"
+#include "support/test_support.h"
+
+namespace korvelo {
+namespace {
+
+using ::korvelo::testing::TempDir;
+using ::korvelo::testing::WriteFileOrFail;
+
+// The cause OpenFileForReading throws for `path`, kNone when it opens.
+FileCause OpenCause(const std::string& path) {
+  try {
+    const UniqueFd file = OpenFileForReading(path);
+    EXPECT_TRUE(file.valid());
+    return FileCause::kNone;
+  } catch (const FileError& error) {
+    EXPECT_EQ(error.path(), path);
+    return error.cause();
+  }
+}
+
+TEST(OpenFileForReading, OpensRegularFilesOnlyAndNeverBlocks) {
+  TempDir dir;
+  WriteFileOrFail(dir / "a.gpx", "<wpt");
+  ASSERT_EQ(mkfifo((dir / "fifo.gpx").c_str(), 0600), 0);
+  ASSERT_EQ(symlink((dir / "fifo.gpx").c_str(), (dir / "tofifo").c_str()), 0);
+  ASSERT_EQ(symlink((dir / "loop").c_str(), (dir / "loop").c_str()), 0);
+  ASSERT_EQ(symlink((dir / "a.gpx").c_str(), (dir / "link.gpx").c_str()), 0);
+  const std::pair<std::string, FileCause> rows[] = {
+      {dir / "a.gpx", FileCause::kNone},
+      {dir / "link.gpx", FileCause::kNone},
+      {dir / "fifo.gpx", FileCause::kAccessDenied},
+      {dir / "tofifo", FileCause::kAccessDenied},
+      {"/dev/zero", FileCause::kAccessDenied},
+      {"/dev/urandom", FileCause::kAccessDenied},
+      {dir.path(), FileCause::kAccessDenied},
+      {dir / "missing.gpx", FileCause::kFileNotFound},
+      {dir / "loop", FileCause::kBadPath},
+      {dir / "a.gpx/x", FileCause::kBadPath}};
+  for (const auto& [path, cause] : rows) EXPECT_EQ(OpenCause(path), cause);
+}
+
+TEST(OpenFileForReading, LeavesTheDescriptorBlockingAgain) {
+  TempDir dir;
+  WriteFileOrFail(dir / "a.gpx", "abc");
+  const UniqueFd file = OpenFileForReading(dir / "a.gpx");
+  EXPECT_EQ(fcntl(file.get(), F_GETFL) & O_NONBLOCK, 0);
+  std::string bytes;
+  ReadWholeFile(dir / "a.gpx", bytes);
+  EXPECT_EQ(bytes, "abc");
+}
+
+TEST(WriteAll, WritesEverythingOrReportsTheReason) {
+  TempDir dir;
+  UniqueFd out(open((dir / "out").c_str(), O_WRONLY | O_CREAT, 0600));
+  const std::string big(300000, 'x');
+  EXPECT_EQ(WriteAll(out.get(), big.data(), big.size()), 0);
+  EXPECT_EQ(out.Close(), 0);
+  EXPECT_EQ(testing::ReadFileOrFail(dir / "out"), big);
+  const UniqueFd full(open("/dev/full", O_WRONLY));
+  if (full.valid()) EXPECT_EQ(WriteAll(full.get(), "x", 1), ENOSPC);
+  EXPECT_EQ(WriteAll(-1, "x", 1), EBADF);
+}
+
+}  // namespace
+}  // namespace korvelo
