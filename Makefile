@@ -52,5 +52,22 @@ run: configure
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
+# The end-to-end benchmark (not part of `make test`): times the binary and
+# GPSBabel on generated pocket queries, checks the output hashes and writes
+# bench/RESULTS.md. GPSBabel is installed for this target only.
+BENCH_PACKAGES = gpsbabel zip time
+bench: build
+	@missing=""; \
+	for p in $(BENCH_PACKAGES); do \
+	  dpkg -s $$p >/dev/null 2>&1 || missing="$$missing $$p"; \
+	done; \
+	if [ -n "$$missing" ]; then \
+	  echo "Installing:$$missing"; \
+	  $(SUDO) apt-get update -qq && \
+	  $(SUDO) env DEBIAN_FRONTEND=noninteractive \
+	    apt-get install -y --no-install-recommends $$missing; \
+	fi
+	nice bench/run_bench.sh $(BUILD)
+
 clean:
 	rm -rf $(BUILD)
