@@ -1,36 +1,86 @@
 #include "app/cli_face.h"
 
+#include <cstring>
 #include <new>
 
+#include "app/cli_inputs.h"
 #include "app/command_line.h"
 #include "app/conversion_run.h"
 #include "platform/file_error.h"
 
+#ifndef KORVELO_VERSION
+#error "the version comes from the build (KORVELO_VERSION)"
+#endif
+
 namespace korvelo {
+namespace {
+
+bool Only(const std::vector<std::string>& args, std::string_view word) {
+  return args.size() == 1 && args.front() == word;
+}
+
+// The German text stays the message users know; the second line gives the
+// system's own reason, which tells "permission denied" from "read-only file
+// system" where the German text cannot.
+void ReportFileError(const FileError& error, std::ostream& err) {
+  err << FileErrorText(error) << '\n';
+  if (error.os_error() == 0) return;
+  err << "korvelo: ";
+  if (!error.path().empty()) err << NativePath(error.path()) << ": ";
+  err << std::strerror(error.os_error()) << '\n';
+}
+
+// The inputs as one text: an empty name shown as "", several joined by ", ".
+std::string InputsText(const std::vector<std::string>& paths) {
+  std::string text;
+  for (const std::string& path : paths) {
+    if (!text.empty()) text += ", ";
+    text += path;
+  }
+  return text.empty() ? "\"\"" : text;
+}
+
+int Convert(const ParsedArguments& parsed, ConversionSettings& settings,
+            RunHost& host, std::ostream& err) {
+  const std::vector<std::string> paths = CommandLineInputs(parsed);
+  if (ConversionRun(paths, parsed.function, settings, host)) return kStatusOk;
+  err << "korvelo: no caches found in " << InputsText(paths)
+      << "; nothing written.\n";
+  return kStatusNoCaches;
+}
+
+}  // namespace
+
+std::string VersionLine() { return "Korvelo " KORVELO_VERSION "\n"; }
 
 int RunCommandLine(const std::vector<std::string>& args,
                    ConversionSettings& settings, RunHost& host,
                    std::ostream& out, std::ostream& err, bool out_is_terminal) {
-  const ParsedArguments parsed = ParseArguments(args);
-  if (!parsed.has_option) {
+  if (Only(args, "--version")) {
+    out << VersionLine();
+    return kStatusOk;
+  }
+  if (Only(args, "--help") || Only(args, "-h")) {
     // The text itself ends without a line end; on a terminal one is added so
     // that the prompt does not land on the example line.
     out << UsageText();
     if (out_is_terminal) out << '\n';
-    return 0;
+    return kStatusOk;
+  }
+  const ParsedArguments parsed = ParseArguments(args);
+  if (!parsed.has_option) {
+    err << UsageText() << '\n';
+    return kStatusUsage;
   }
   // The one place where a command-line run's failures are caught.
   try {
-    ConversionRun({FullPathOf(parsed.file_name)}, parsed.function, settings,
-                  host);
+    return Convert(parsed, settings, host, err);
   } catch (const FileError& error) {
-    err << FileErrorText(error) << '\n';
-    return 1;
+    ReportFileError(error, err);
   } catch (const std::bad_alloc&) {
     err << "Nicht genügend Speicher.\n";
-    return 1;
   }
-  return 0;
+  return kStatusFailed;
 }
 
 }  // namespace korvelo

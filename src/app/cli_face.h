@@ -1,5 +1,5 @@
-// The command-line face: one conversion, or the usage text, reported on the
-// terminal with an exit status.
+// The command-line face: one conversion, the version, or the usage text,
+// reported on the terminal with an exit status.
 #ifndef KORVELO_APP_CLI_FACE_H_
 #define KORVELO_APP_CLI_FACE_H_
 
@@ -12,20 +12,32 @@
 
 namespace korvelo {
 
-// For a non-empty argument list (program name excluded). Without an option:
-// the usage text on `out` (with a line end only when `out_is_terminal`),
-// status 0. With one: a run of the
-// full path with that FileFunction through `host`; status 0 when it ended
-// normally (also without any cache), 1 after a file error (its German text,
-// naming the file, on `err`) or memory exhaustion ("Nicht genügend
-// Speicher." on `err`). Never changes `settings`' stored values itself.
+// Exit statuses of the command line.
+inline constexpr int kStatusOk = 0;        // converted, or asked for help
+inline constexpr int kStatusFailed = 1;    // file error, memory, no input
+inline constexpr int kStatusUsage = 2;     // no option; no window possible
+inline constexpr int kStatusNoCaches = 3;  // inputs held no cache
+// The exit status when the window is asked for but cannot be shown.
+inline constexpr int kNoWindowStatus = kStatusUsage;
+
+// What "--version" prints, line end included.
+std::string VersionLine();
+
+// For a non-empty argument list (program name excluded):
+// - "--version" alone: VersionLine() on `out`, 0. "--help" or "-h" alone:
+//   the usage text on `out` (with a line end only when `out_is_terminal`), 0.
+// - no option: the usage text and a line end on `err`, 2.
+// - otherwise one run of the inputs (CommandLineInputs) with the option's
+//   FileFunction through `host`: 0 and nothing printed when it wrote its
+//   KML; 3 and "korvelo: no caches found in PATH; nothing written." on
+//   `err` when nothing was loaded; 1 after a file error (its German text on
+//   `err`, then "korvelo: PATH: " and the system's reason when the error
+//   has an OS error code) or memory exhaustion ("Nicht genügend Speicher.").
+// Never changes `settings`' stored values itself.
 int RunCommandLine(const std::vector<std::string>& args,
                    ConversionSettings& settings, RunHost& host,
                    std::ostream& out, std::ostream& err,
                    bool out_is_terminal = false);
-
-// The exit status when the window is asked for but cannot be shown.
-inline constexpr int kNoWindowStatus = 2;
 
 }  // namespace korvelo
 

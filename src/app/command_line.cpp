@@ -77,6 +77,7 @@ ParsedArguments ParseArguments(const std::vector<std::string>& args) {
     }
     if (!first_word) joined += ' ';
     joined += arg;
+    parsed.names.push_back(arg);
     first_word = false;
   }
   parsed.file_name = CleanFileName(joined);

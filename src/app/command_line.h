@@ -13,6 +13,7 @@ struct ParsedArguments {
   bool has_option = false;  // at least one of the five options was given
   int32_t function = 0;     // FileFunction of the option that counts, 1-5
   std::string file_name;    // the other arguments, cleaned; case kept
+  std::vector<std::string> names;  // the other arguments, each as given
 };
 
 // Arguments as the shell split them, program name excluded. An argument that

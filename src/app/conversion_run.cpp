@@ -24,20 +24,20 @@ void LoadInputs(const std::vector<std::string>& paths, CacheList& list,
 
 }  // namespace
 
-void ConversionRun(const std::vector<std::string>& paths, int32_t function,
+bool ConversionRun(const std::vector<std::string>& paths, int32_t function,
                    ConversionSettings& settings, RunHost& host) {
   // The progress display and the list are released on every way out,
   // including a FileError thrown by a load or a writer.
   const std::unique_ptr<Progress> progress = host.OpenProgress();
   host.ReadControls(settings);
   if (function == -1) {
-    if (!host.AskFileFunction(settings)) return;
+    if (!host.AskFileFunction(settings)) return false;
     function = settings.Mode;
   }
 
   CacheList list;
   LoadInputs(paths, list, *progress);
-  if (list.GetSize() <= 0) return;
+  if (list.GetSize() <= 0) return false;
 
   const int extra = RunListStages(list, settings, *progress);
 
@@ -50,6 +50,7 @@ void ConversionRun(const std::vector<std::string>& paths, int32_t function,
   RunOutputStages(list, first_path, settings, *progress);
   host.ShowFinalMessage(FormatText("%li caches processed",
                                    static_cast<long>(list.GetSize()) + extra));
+  return true;
 }
 
 }  // namespace korvelo

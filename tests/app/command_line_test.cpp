@@ -12,8 +12,10 @@
 #include <vector>
 
 #include "app/cli_face.h"
+#include "app/cli_inputs.h"
 #include "app/run_fixtures.h"
 #include "platform/absolute_path.h"
+#include "platform/file_error.h"
 #include "support/test_support.h"
 
 namespace korvelo::testing {
@@ -57,12 +59,48 @@ TEST(FullPathOf, GivesAbsolutePathsOfExistingNames) {
   std::filesystem::current_path(previous);
 }
 
+// Arguments after the options, and the inputs of the run or the name the
+// file-not-found error gives ("!" in front).
+TEST(CommandLineInputs, TakeTheJoinedNameOrEverySeparateOne) {
+  TempDir dir;
+  for (const char* name : {"a b.gpx", "b.gpx", "a", "B.gpx"})
+    WriteFileOrFail(dir / name, "");
+  const std::string root = AbsolutePath(dir.path()) + "/";
+  const std::pair<std::vector<std::string>, std::vector<std::string>> rows[] = {
+      {{"a", "b.gpx"}, {"a b.gpx"}},
+      {{"b.gpx", "a", "B.gpx", "b.gpx"}, {"B.gpx", "a", "b.gpx", "b.gpx"}},
+      {{}, {""}},
+      {{"", "b.gpx", "a"}, {"a", "b.gpx"}},
+      {{"b.gpx", "c.gpx", "d.gpx"}, {"!c.gpx"}},
+      {{"c.gpx", "d.gpx"}, {"!c.gpx d.gpx"}},
+      {{"x.zip"}, {"!x.zip"}}};
+  const std::filesystem::path previous = std::filesystem::current_path();
+  std::filesystem::current_path(dir.path());
+  for (const auto& [names, expected] : rows) {
+    std::vector<std::string> args = {"/all"};
+    args.insert(args.end(), names.begin(), names.end());
+    std::vector<std::string> got;
+    try {
+      for (const std::string& path : CommandLineInputs(ParseArguments(args)))
+        got.push_back(path.empty() ? "" : path.substr(root.size()));
+    } catch (const FileError& error) {
+      EXPECT_EQ(error.cause(), FileCause::kFileNotFound);
+      got = {"!" + error.path()};
+    }
+    EXPECT_EQ(got, expected) << ::testing::PrintToString(names);
+  }
+  std::filesystem::current_path(previous);
+}
+
 TEST(RunCommandLine, MemoryExhaustionGivesItsTextAndStatusOne) {
   ConversionSettings settings;
   RecordingHost host;
   host.controls = [](ConversionSettings&) { throw std::bad_alloc(); };
+  TempDir dir;
+  WriteFileOrFail(dir / "x.gpx", PocketQuery(1, 1));
   std::ostringstream out, err;
-  EXPECT_EQ(RunCommandLine({"/all", "x.gpx"}, settings, host, out, err), 1);
+  EXPECT_EQ(RunCommandLine({"/all", dir / "x.gpx"}, settings, host, out, err),
+            1);
   EXPECT_EQ(out.str() + "|" + err.str(), "|Nicht gen\xC3\xBCgend Speicher.\n");
   EXPECT_EQ(host.events.back(), "[close]");
 }

@@ -37,7 +37,7 @@ class ConversionRunTest : public ::testing::Test {
     return dir_ / ("in/" + name);
   }
   Texts Run(const Texts& paths, int32_t function = 1) {
-    ConversionRun(paths, function, settings_, host_);
+    wrote_ = ConversionRun(paths, function, settings_, host_);
     return host_.events;
   }
   void Exclude(const std::string& gpx) {
@@ -49,6 +49,7 @@ class ConversionRunTest : public ::testing::Test {
   TempDir dir_;
   ConversionSettings settings_;
   RecordingHost host_;
+  bool wrote_ = false;  // what the last Run returned
 };
 
 TEST_F(ConversionRunTest, PlainRunShowsItsStepsAndTheCount) {
@@ -56,6 +57,7 @@ TEST_F(ConversionRunTest, PlainRunShowsItsStepsAndTheCount) {
             (Texts{"[open]", "[controls]", "Loading caches...",
                    "Loading 12345.gpx...", "Creating KML...",
                    "[message] 3 caches processed", "[close]"}));
+  EXPECT_TRUE(wrote_);
   EXPECT_TRUE(FileExists(In("12345.kml")));
 }
 
@@ -97,6 +99,7 @@ TEST_F(ConversionRunTest, CancelledQuestionReadsAndWritesNothing) {
   settings_.bOutputAsc = true;
   EXPECT_EQ(Run({In("missing.gpx")}, -1),  // reading it would throw
             (Texts{"[open]", "[controls]", "[ask]", "[close]"}));
+  EXPECT_FALSE(wrote_);
   EXPECT_FALSE(std::filesystem::exists(dir_ / "in"));
 }
 
@@ -114,6 +117,7 @@ TEST_F(ConversionRunTest, RunWithoutCachesEndsWithoutOutputOrMessage) {
   EXPECT_EQ(Run({In("empty.gpx"), In("notes.txt"), In("nothing-here")}),
             (Texts{"[open]", "[controls]", "Loading caches...",
                    "Loading empty.gpx...", "[close]"}));
+  EXPECT_FALSE(wrote_);
   EXPECT_EQ(FilesIn(dir_ / "in"), (Texts{"empty.gpx", "notes.txt"}));
 }
 
@@ -138,6 +142,7 @@ TEST_F(ConversionRunTest, UnreadableFilesSkipStagesAndEmptyListsAreWritten) {
              "Loading x.gpx...", "Excluding caches...",
              "Loading excluded cachers...", "Loading moved caches...",
              "Creating KML...", "[message] 6 caches processed", "[close]"}));
+  EXPECT_TRUE(wrote_);  // an emptied list is still a run that wrote
   EXPECT_TRUE(FileExists(In("12345.kml")));
 }
 
