@@ -14,6 +14,7 @@
 #include "app/cli_face.h"
 #include "app/cli_host.h"
 #include "app/command_line.h"
+#include "platform/signal_cleanup.h"
 #include "ui/settings_store.h"
 
 namespace {
@@ -47,6 +48,7 @@ int ShowMainWindow() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  korvelo::InstallSignalCleanup();
   korvelo::ConversionSettings settings;
   const std::unique_ptr<QSettings> store = korvelo::OpenUserSettings();
   korvelo::LoadSettings(settings, *store);

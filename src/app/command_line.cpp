@@ -85,9 +85,9 @@ ParsedArguments ParseArguments(const std::vector<std::string>& args) {
 }
 
 std::string FullPathOf(std::string file_name) {
-  if (file_name.ends_with('\\')) file_name.pop_back();
+  if (file_name.size() > 1 && file_name.ends_with('/')) file_name.pop_back();
   if (file_name.empty() || !PathExists(file_name)) return file_name;
-  return AbsolutePath(NativePath(file_name));
+  return AbsolutePath(file_name);
 }
 
 std::string_view UsageText() {

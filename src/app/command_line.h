@@ -23,7 +23,7 @@ struct ParsedArguments {
 // file name, with blanks and one double quote removed at each end.
 ParsedArguments ParseArguments(const std::vector<std::string>& args);
 
-// The file name as the run gets it: one trailing backslash removed, then
+// The file name as the run gets it: one trailing "/" removed, then
 // the absolute, lexically normalised path when such a file or folder exists,
 // else the name as written.
 std::string FullPathOf(std::string file_name);

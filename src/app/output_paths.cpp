@@ -26,7 +26,7 @@ std::string KmlFilePath(std::string_view first_path, std::string_view list_name,
     folder = settings.OutputKmlDir;
   } else {
     folder = SourceFolder(first_path);
-    const std::string google_earth = folder + "\\To Google Earth";
+    const std::string google_earth = folder + "/To Google Earth";
     if (IsFolder(google_earth)) folder = google_earth;
   }
   return WithTrailingBackslash(folder) + BaseName(list_name) + ".kml";

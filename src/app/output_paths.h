@@ -1,5 +1,4 @@
-// Where a run's outputs go and what they are called. Paths are in the
-// engine's form: backslash separators appended, slashes accepted.
+// Where a run's outputs go and what they are called; "/" separates folders.
 #ifndef KORVELO_APP_OUTPUT_PATHS_H_
 #define KORVELO_APP_OUTPUT_PATHS_H_
 
@@ -11,7 +10,7 @@
 namespace korvelo {
 
 // The first input path when it is a folder, else the text before its last
-// slash or backslash (the whole path when it has none).
+// slash (the whole path when it has none).
 std::string SourceFolder(std::string_view first_path);
 
 // OutputKmlDir when bOutputKml is set and it is not empty; else the source

@@ -3,15 +3,14 @@
 namespace korvelo {
 namespace {
 
-size_t LastSeparator(std::string_view path) { return path.find_last_of("\\/"); }
+// A backslash is an ordinary byte of a file name here.
+size_t LastSeparator(std::string_view path) { return path.rfind('/'); }
 
 }  // namespace
 
 std::string WithTrailingBackslash(std::string_view path) {
   std::string result(path);
-  if (result.empty() || (result.back() != '\\' && result.back() != '/')) {
-    result.push_back('\\');
-  }
+  if (result.empty() || result.back() != '/') result.push_back('/');
   return result;
 }
 

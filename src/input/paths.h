@@ -1,5 +1,5 @@
-// Path texts as the engine builds them: backslash separators, but every
-// function also accepts the slash.
+// Path texts as the engine builds them. The separator is "/"; a backslash
+// is an ordinary byte of a Linux file name and is never taken for one.
 #ifndef KORVELO_INPUT_PATHS_H_
 #define KORVELO_INPUT_PATHS_H_
 
@@ -8,15 +8,15 @@
 
 namespace korvelo {
 
-// The path unchanged when it ends in "\" or "/", else with "\" appended
-// (an empty path gives "\").
+// The path unchanged when it ends in "/", else with "/" appended (an empty
+// path gives "/").
 std::string WithTrailingBackslash(std::string_view path);
 
-// Text after the last "\" or "/" up to the first "." after it; a path with no
+// Text after the last "/" up to the first "." after it; a path with no
 // separator is returned whole, extension included.
 std::string BaseName(std::string_view path);
 
-// Text before the last "\" or "/"; the whole path when there is none.
+// Text before the last "/"; the whole path when there is none.
 std::string FolderOf(std::string_view path);
 
 }  // namespace korvelo

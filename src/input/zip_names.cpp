@@ -44,9 +44,7 @@ std::string DecodeEntryName(std::string_view raw, bool flaggedUtf8) {
   name.reserve(raw.size());
   for (const char c : raw) {
     const unsigned char byte = static_cast<unsigned char>(c);
-    if (c == '/') {
-      name.push_back('\\');
-    } else if (byte < 0x80 || flaggedUtf8) {
+    if (byte < 0x80 || flaggedUtf8) {
       name.push_back(c);
     } else {
       AppendUtf8(name, kCp437High[byte - 0x80]);

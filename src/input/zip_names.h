@@ -7,7 +7,7 @@
 
 namespace korvelo {
 
-// The stored name as UTF-8 with every "/" turned into "\": kept as it is when
+// The stored name as UTF-8, every byte kept as it is when
 // the archive flags it as UTF-8, otherwise decoded from code page 437.
 std::string DecodeEntryName(std::string_view raw, bool flaggedUtf8);
 

@@ -55,7 +55,7 @@ class CBigFile {
 };
 
 struct ZipEntryInfo {
-  std::string name;  // UTF-8, "/" turned into "\"
+  std::string name;  // UTF-8
   uint16_t flags = 0;
   uint16_t method = 0;  // 0 stored, 8 deflated
   uint16_t time = 0;

@@ -26,7 +26,7 @@ std::string CurrentDirectory() {
 
 bool PathExists(std::string_view path) {
   struct stat info;
-  return stat(NativePath(path).c_str(), &info) == 0;
+  return stat(std::string(path).c_str(), &info) == 0;
 }
 
 std::string NormalisePath(std::string_view path) {

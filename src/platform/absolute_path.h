@@ -7,8 +7,7 @@
 
 namespace korvelo {
 
-// True when a file or folder of that name exists (engine form; backslashes
-// become slashes).
+// True when a file or folder of that name exists.
 bool PathExists(std::string_view path);
 
 // `path` (slashes) made absolute against the current directory and

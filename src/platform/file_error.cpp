@@ -108,7 +108,7 @@ std::string FileErrorText(FileCause cause, std::string_view path) {
     if (row.cause == cause) text = row.text;
   }
   const std::string subject =
-      path.empty() ? std::string("eine unbenannte Datei") : NativePath(path);
+      path.empty() ? std::string("eine unbenannte Datei") : std::string(path);
   const size_t at = text.find("%1");
   if (at != std::string::npos) text.replace(at, 2, subject);
   return text;
@@ -116,14 +116,6 @@ std::string FileErrorText(FileCause cause, std::string_view path) {
 
 std::string FileErrorText(const FileError& error) {
   return FileErrorText(error.cause(), error.path());
-}
-
-std::string NativePath(std::string_view path) {
-  std::string native(path);
-  for (char& c : native) {
-    if (c == '\\') c = '/';
-  }
-  return native;
 }
 
 }  // namespace korvelo

@@ -30,8 +30,8 @@ enum class FileCause {
 
 class FileError : public std::runtime_error {
  public:
-  // `path` is the engine's form of the path (backslashes allowed) or empty
-  // when the failing operation had none.
+  // `path` is the path as the program used it, or empty when the failing
+  // operation had none.
   FileError(FileCause cause, std::string path, int os_error);
 
   FileCause cause() const { return cause_; }
@@ -50,13 +50,10 @@ FileCause CauseFromErrno(int error);
 // A FileError for `error` (an errno value) concerning `path`.
 FileError FileErrorFromErrno(int error, std::string_view path);
 
-// The user text of a cause: "%1" replaced by the path in its native form, or
-// by "eine unbenannte Datei" when the error has no path. UTF-8.
+// The user text of a cause: "%1" replaced by the path as it is, or by
+// "eine unbenannte Datei" when the error has no path. UTF-8.
 std::string FileErrorText(FileCause cause, std::string_view path);
 std::string FileErrorText(const FileError& error);
-
-// The engine builds paths with backslashes; the OS wants slashes.
-std::string NativePath(std::string_view path);
 
 }  // namespace korvelo
 

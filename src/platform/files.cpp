@@ -19,7 +19,7 @@ int UniqueFd::Close() {
 UniqueFd OpenFileForReading(std::string_view path) {
   // O_NONBLOCK keeps the open of a FIFO without a writer from waiting
   // forever; it is cleared again once the file turned out to be regular.
-  UniqueFd file(open(NativePath(path).c_str(),
+  UniqueFd file(open(std::string(path).c_str(),
                      O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
   if (!file.valid()) throw FileErrorFromErrno(errno, path);
   struct stat info;

@@ -61,11 +61,11 @@ void DeleteNativeTree(const std::string& native) {
 
 bool IsFolder(std::string_view path) {
   struct stat info;
-  return stat(NativePath(path).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+  return stat(std::string(path).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
 std::vector<FolderEntry> ListFolder(std::string_view path) {
-  const std::string native = NativePath(path);
+  const std::string native = std::string(path);
   std::vector<FolderEntry> entries;
   DirStream dir(native);
   if (dir.get() == nullptr) return entries;
@@ -86,20 +86,20 @@ std::vector<FolderEntry> ListFolder(std::string_view path) {
 }
 
 bool CreateFolder(std::string_view path) {
-  const std::string native = NativePath(path);
+  const std::string native = std::string(path);
   if (mkdir(native.c_str(), 0777) == 0) return true;
   return errno == EEXIST && IsFolder(path);
 }
 
 void DeleteFolderTree(std::string_view path) {
-  std::string native = NativePath(path);
+  std::string native = std::string(path);
   while (native.size() > 1 && native.back() == '/') native.pop_back();
   if (IsRealFolder(native)) DeleteNativeTree(native);
 }
 
 int64_t FileSizeOrZero(std::string_view path) {
   struct stat info;
-  if (stat(NativePath(path).c_str(), &info) != 0) return 0;
+  if (stat(std::string(path).c_str(), &info) != 0) return 0;
   return static_cast<int64_t>(info.st_size);
 }
 

@@ -9,8 +9,6 @@
 
 namespace korvelo {
 
-// All paths are in the engine's form; backslashes become slashes here.
-
 // True when `path` names an existing folder (stat says directory).
 bool IsFolder(std::string_view path);
 

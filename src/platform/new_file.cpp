@@ -12,7 +12,7 @@ namespace korvelo {
 
 NewFile::NewFile(std::string_view path)
     : path_(path),
-      fd_(open(NativePath(path).c_str(),
+      fd_(open(std::string(path).c_str(),
                O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0600)) {
   if (!fd_.valid()) throw FileErrorFromErrno(errno, path_);
 }
@@ -31,7 +31,7 @@ void NewFile::Close() {
 
 void NewFile::Discard() {
   fd_.Reset();
-  unlink(NativePath(path_).c_str());
+  unlink(std::string(path_).c_str());
 }
 
 }  // namespace korvelo

@@ -13,7 +13,7 @@ namespace korvelo {
 
 class NewFile {
  public:
-  // Creates the file at `path` (engine form), emptying an existing one; a
+  // Creates the file at `path`, emptying an existing one; a
   // symbolic link at that path is refused. Throws FileError naming the path.
   explicit NewFile(std::string_view path);
   // Closes the file if still open; errors are ignored here.

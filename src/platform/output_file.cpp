@@ -1,10 +1,12 @@
 #include "platform/output_file.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
+#include <optional>
 #include <random>
 #include <streambuf>
 #include <string>
@@ -12,6 +14,7 @@
 
 #include "platform/file_error.h"
 #include "platform/files.h"
+#include "platform/signal_cleanup.h"
 #include "platform/unique_fd.h"
 
 namespace korvelo {
@@ -77,7 +80,7 @@ class TempFile {
   // The name is short and fixed in length, so that any target name that the
   // file system accepts also leaves room for its temporary file.
   explicit TempFile(std::string_view target) {
-    const std::string native = NativePath(target);
+    const std::string native = std::string(target);
     const std::string base =
         native.substr(0, native.rfind('/') + 1) + ".korvelo-";
     static constexpr char kLetters[] =
@@ -89,7 +92,10 @@ class TempFile {
       path_ += ".tmp";
       fd_.Reset(
           open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
-      if (fd_.valid()) return;
+      if (fd_.valid()) {
+        on_signal_.emplace(path_, false);
+        return;
+      }
       if (errno != EEXIST) break;
     }
     throw FileError(FileCause::kInvalidFile, std::string(target), errno);
@@ -123,6 +129,7 @@ class TempFile {
  private:
   std::string path_;
   UniqueFd fd_;
+  std::optional<ScopedRemoveOnSignal> on_signal_;
   bool committed_ = false;
 };
 
@@ -142,31 +149,40 @@ int RunWriter(int fd, const StreamWriter& write) {
   return out.good() ? 0 : -1;
 }
 
+// The permission bits the replacement must keep: those of a regular file at
+// `path`; none when there is no such file (a symbolic link there is replaced
+// by the new file, never followed). Throws FileError naming `path` when the
+// file is there but could not have been opened for writing (a read-only
+// file), as a plain writer would have failed.
+std::optional<mode_t> KeptPermissions(std::string_view path) {
+  const std::string native = std::string(path);
+  struct stat info;
+  if (lstat(native.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
+    return std::nullopt;
+  }
+  if (faccessat(AT_FDCWD, native.c_str(), W_OK,
+                AT_EACCESS | AT_SYMLINK_NOFOLLOW) != 0) {
+    throw FileErrorFromErrno(errno, path);
+  }
+  return info.st_mode & 0777;
+}
+
 }  // namespace
 
 void WriteFileAtomically(std::string_view path, const StreamWriter& write) {
+  const std::optional<mode_t> permissions = KeptPermissions(path);
   TempFile temp(path);
+  if (permissions && fchmod(temp.fd(), *permissions) != 0) {
+    throw WriteFailure(errno, path);
+  }
   int error = RunWriter(temp.fd(), write);
   if (error == 0) error = temp.SyncAndClose();
   if (error != 0) throw WriteFailure(error, path);
   // A target that cannot take the file (a folder of that name, say) is a
   // file that could not be created.
-  error = temp.CommitAs(NativePath(path));
+  error = temp.CommitAs(std::string(path));
   if (error != 0)
     throw FileError(FileCause::kInvalidFile, std::string(path), error);
-}
-
-void AppendToFile(std::string_view path, std::string_view bytes) {
-  const std::string native = NativePath(path);
-  UniqueFd file(
-      open(native.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666));
-  if (!file.valid()) {
-    throw FileError(FileCause::kInvalidFile, std::string(path), errno);
-  }
-  int error = WriteAll(file.get(), bytes.data(), bytes.size());
-  const int close_error = file.Close();
-  if (error == 0) error = close_error;
-  if (error != 0) throw WriteFailure(error, path);
 }
 
 }  // namespace korvelo

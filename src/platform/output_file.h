@@ -1,5 +1,4 @@
-// Output files: whole files replaced only when completely written, and text
-// appended in place.
+// Output files: whole files replaced only when completely written.
 #ifndef KORVELO_PLATFORM_OUTPUT_FILE_H_
 #define KORVELO_PLATFORM_OUTPUT_FILE_H_
 
@@ -12,20 +11,18 @@ namespace korvelo {
 // Writes the bytes a stream writer produces; must not keep the stream.
 using StreamWriter = std::function<void(std::ostream&)>;
 
-// Lets `write` fill a temporary file beside `path` (engine form) and renames
-// it over `path` once every byte is on disk. On any failure the temporary
-// file is removed, an earlier file at `path` stays as it was, and FileError
-// naming `path` is thrown: kInvalidFile when the file cannot be created or
-// put in place (a folder of that name), the
-// write's own cause (kDiskFull for a short write or a stream that went bad).
-// An exception thrown by `write` itself is passed on after the clean-up.
+// Lets `write` fill a temporary file beside `path` and renames it over
+// `path` once every byte is on disk. The new file keeps the permission bits
+// of a regular file it replaces; a symbolic link at `path` is replaced
+// itself, never followed. On any failure the temporary file is removed, an
+// earlier file at `path` stays as it was, and FileError naming `path` is
+// thrown: kAccessDenied (or the cause of the system's reason) when the file
+// there could not have been opened for writing (read-only), kInvalidFile
+// when the file cannot be created or put in place (a folder of that name),
+// the write's own cause (kDiskFull for a short write or a stream that went
+// bad). An exception thrown by `write` itself is passed on after the
+// clean-up. A stop signal removes the temporary file.
 void WriteFileAtomically(std::string_view path, const StreamWriter& write);
-
-// Appends `bytes` to the file at `path`, creating it when missing. Throws
-// FileError naming `path`: kInvalidFile when the file cannot be opened, the
-// write's cause (kDiskFull for a short write) when it cannot be written; the
-// file may then hold part of `bytes`.
-void AppendToFile(std::string_view path, std::string_view bytes);
 
 }  // namespace korvelo
 

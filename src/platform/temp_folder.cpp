@@ -31,7 +31,7 @@ std::string RandomFolderName() {
 // mkdir with owner-only rights; fails when the path already exists, so a
 // folder planted by someone else is never taken over.
 bool MakePrivateFolder(std::string_view path) {
-  return mkdir(NativePath(path).c_str(), 0700) == 0;
+  return mkdir(std::string(path).c_str(), 0700) == 0;
 }
 
 }  // namespace
@@ -45,12 +45,10 @@ std::string SystemTempFolder() {
 std::string CreateTempFolder(std::string_view base, bool unique) {
   if (!unique) return MakePrivateFolder(base) ? std::string(base) : "";
   std::string parent(base);
-  if (parent.empty() || (parent.back() != '\\' && parent.back() != '/')) {
-    parent.push_back('\\');
-  }
+  if (parent.empty() || parent.back() != '/') parent.push_back('/');
   for (int attempt = 0; attempt < kMaxAttempts; ++attempt) {
     const std::string path = parent + RandomFolderName();
-    if (MakePrivateFolder(path)) return path + "\\";
+    if (MakePrivateFolder(path)) return path + "/";
     if (errno != EEXIST) return "";
   }
   return "";

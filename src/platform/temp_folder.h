@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/signal_cleanup.h"
+
 namespace korvelo {
 
 // The system's folder for temporary files: $TMPDIR when set and not empty,
@@ -14,7 +16,7 @@ std::string SystemTempFolder();
 
 // With `unique`: creates a new folder "tmp_<random hex>" under `base` (which
 // must exist), never reusing an existing one, readable by the owner only, and
-// returns its path ending in a backslash. Without `unique`: creates `base`
+// returns its path ending in "/". Without `unique`: creates `base`
 // itself and returns it. The empty text when no folder could be created.
 std::string CreateTempFolder(std::string_view base, bool unique);
 
@@ -22,10 +24,12 @@ std::string CreateTempFolder(std::string_view base, bool unique);
 void RemoveTempFolder(std::string_view path);
 
 // Owns a temporary folder: removes it with its content when it goes away,
-// also while an exception passes. An empty path owns nothing.
+// also while an exception passes or when a stop signal ends the process.
+// An empty path owns nothing.
 class ScopedTempFolder {
  public:
-  explicit ScopedTempFolder(std::string path) : path_(std::move(path)) {}
+  explicit ScopedTempFolder(std::string path)
+      : path_(std::move(path)), on_signal_(path_, true) {}
   ~ScopedTempFolder() { RemoveTempFolder(path_); }
   ScopedTempFolder(const ScopedTempFolder&) = delete;
   ScopedTempFolder& operator=(const ScopedTempFolder&) = delete;
@@ -34,6 +38,7 @@ class ScopedTempFolder {
 
  private:
   std::string path_;
+  ScopedRemoveOnSignal on_signal_;
 };
 
 }  // namespace korvelo

@@ -168,7 +168,7 @@ TEST_F(KorveloProgram, ConvertsWithTheOptionAndFileNameGiven) {
       {pq + " /marked /found", "gc31j2h.kml", "Marked"},
       {"--found ./my pq/12 34.gpx", "12 34.kml", "My finds"},
       {"/mine ./all/x.gpx", "x.kml", "My caches"},
-      {"/disabled 'pq\\'", "a.kml", "Disabled"}};  // the folder pq
+      {"/disabled 'pq/'", "a.kml", "Disabled"}};  // the folder pq
   Store("bOutputKml=1\nOutputKmlDir=.\n");
   for (const char* name : {"my pq/12 34.gpx", "all/x.gpx", "pq/a.gpx"})
     WriteFileOrFail(work_ / name, PocketQuery(1, 1));

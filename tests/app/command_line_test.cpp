@@ -50,7 +50,9 @@ TEST(FullPathOf, GivesAbsolutePathsOfExistingNames) {
       {"./pq/../pq/12345.gpx", root + "/pq/12345.gpx"},
       {"link/12345.gpx", root + "/link/12345.gpx"},
       {"/.." + root + "//pq/./12345.gpx", root + "/pq/12345.gpx"},
-      {"missing\\", "missing"},
+      {"missing/", "missing"},
+      {"missing\\", "missing\\"},
+      {"/", "/"},
       {"", ""}};
   const std::filesystem::path previous = std::filesystem::current_path();
   std::filesystem::current_path(dir.path());

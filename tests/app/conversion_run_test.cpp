@@ -175,7 +175,7 @@ TEST(ConversionRunFolders, FollowTheFolderRules) {
       {false, false, "out", "in/12345.kml"},
       {true, true, "out", "out/12345.kml"},
       {false, true, "out/", "out/12345.kml"},
-      {false, true, "out\\", "out/12345.kml"}};
+      {false, true, "out//", "out/12345.kml"}};
   for (const auto& [google_earth, output_kml, kml_dir, kml] : rows) {
     TempDir dir;
     WriteFileOrFail(dir / "out/.keep", "");
@@ -190,7 +190,8 @@ TEST(ConversionRunFolders, FollowTheFolderRules) {
     EXPECT_TRUE(FileExists(dir / kml)) << kml_dir << google_earth;
     EXPECT_TRUE(FileExists(dir / "in/12345_all_Tradi.asc")) << kml;
   }
-  EXPECT_EQ(TextFolder("C:\\pq\\12345.gpx", ConversionSettings()), "C:\\pq\\");
+  EXPECT_EQ(TextFolder("/pq/12345.gpx", ConversionSettings()), "/pq/");
+  EXPECT_EQ(TextFolder("/pq\\12345.gpx", ConversionSettings()), "/");
 }
 
 }  // namespace

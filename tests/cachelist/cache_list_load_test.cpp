@@ -102,12 +102,23 @@ TEST_F(LoadTest, GpxLoadsEachCompleteWaypointInOrderUpToAZeroByte) {
   EXPECT_TRUE(list.Contains("GC1"));
   // An override names the list, the progress text still the file.
   WriteFileOrFail(files_ / "My Query.gpx", Gpx({"GC1"}));
-  EXPECT_EQ(Summary(CacheList(files_.path() + "\\My Query.gpx", this, "12345")),
+  EXPECT_EQ(Summary(CacheList(files_ / "My Query.gpx", this, "12345")),
             "12345 | 12345 | GC1 | 12345 | My Query.gpx");
   const std::string gpx = Gpx({"GC1"}) + std::string(1, '\0') + Gpx({"GC2"});
   EXPECT_EQ(Field(LoadFile("zero.gpx", gpx)), (Texts{"GC1"}));
   const CacheList cut = LoadFile("cut.gpx", "<wpt lat=\"1\"><name>GC1</name>");
   EXPECT_TRUE(cut.records.empty() && cut.titles == Texts{"cut"});
+}
+
+// A backslash is an ordinary byte of a file name: the file itself is read,
+// never "odd/name.gpx" in a folder "odd" beside it.
+TEST_F(LoadTest, BackslashInAFileNameIsPartOfTheName) {
+  WriteFileOrFail(files_ / "odd/name.gpx", Gpx({"GC9"}));
+  EXPECT_EQ(
+      Summary(LoadFile("odd\\name.gpx", Gpx({"GC1"}))),
+      files_ / "odd\\name.gpx | odd\\name | GC1 | odd\\name | odd\\name.gpx");
+  WriteFileOrFail(files_ / "f/a\\b.gpx", Gpx({"GC2"}));
+  EXPECT_EQ(Field(CacheList(files_ / "f", this, "")), (Texts{"GC2"}));
 }
 
 TEST_F(LoadTest, ChoosesByLastFourCharactersIgnoringCase) {
@@ -144,7 +155,7 @@ TEST_F(LoadTest, UnreadableGpxRaisesFileErrorWithCauseAndPath) {
   WriteFileOrFail(files_ / "pq/a.gpx", Gpx({"GC1"}));
   ASSERT_EQ(symlink("gone.gpx", (files_ / "pq/b.gpx").c_str()), 0);
   EXPECT_EQ(LoadError(files_ / "pq"),
-            Error(kFileNotFound, files_.path() + "/pq\\b.gpx"));
+            Error(kFileNotFound, files_ / "pq/b.gpx"));
   // A FIFO or a device is refused at once, never waited for or read.
   ASSERT_EQ(mkfifo((files_ / "fifo.gpx").c_str(), 0600), 0);
   ASSERT_EQ(symlink("/dev/zero", (files_ / "zero.gpx").c_str()), 0);
@@ -190,7 +201,7 @@ TEST_F(LoadTest, FolderLoadsGpxFilesAndArchivesOnlyInByteOrder) {
   WriteFileOrFail(files_ / "Sommer/B.gpx", Gpx({"GC2", "GC0"}));
   EXPECT_EQ(Summary(CacheList(files_ / "Sommer", this, "")),
             files_.path() +
-                "/Sommer\\B.gpx | B a b | GC2 GC0 GC1 GC3 | B B a b"
+                "/Sommer/B.gpx | B a b | GC2 GC0 GC1 GC3 | B B a b"
                 " | B.gpx a.gpx b.zip b.gpx");
 }
 

@@ -62,7 +62,7 @@ TEST(ExtractZipEntry, StreamsEntryLargerThanItsBufferOverAnExistingFile) {
   reader.Open("infile");
   ZipEntryInfo info;
   ASSERT_TRUE(reader.GetEntryInfo(info, 0));
-  ASSERT_TRUE(ExtractZipEntry(reader, info, 0, dir.path() + "\\a.gpx"));
+  ASSERT_TRUE(ExtractZipEntry(reader, info, 0, dir / "a.gpx"));
   EXPECT_TRUE(reader.CloseEntry());
   EXPECT_EQ(ReadFileOrFail(dir / "a.gpx"), data);
 }

@@ -40,8 +40,8 @@ TEST(AscWriter, AllAndHighwaySetsHoldOneFilePerTypeWithLines) {
   list.records[5].moved = true;
   TempDir dir;
   testing::WriteFileOrFail(dir / "100%s/p%s_all_Webcam.asc", "older run");
-  WriteAsc(list, dir.path() + "\\100%s\\p%s_all_%s.asc", false);
-  WriteAsc(list, dir.path() + "\\100%s\\p%s_highway_%s.asc", true);
+  WriteAsc(list, dir.path() + "/100%s/p%s_all_%s.asc", false);
+  WriteAsc(list, dir.path() + "/100%s/p%s_highway_%s.asc", true);
   const std::string p = "100%s/p%s_", at = "8.20000, 50.10000, \"";
   EXPECT_EQ(testing::FilesBelow(dir.path()),
             (std::map<std::string, std::string>{

@@ -77,7 +77,7 @@ TEST(KmlWriter, ReferenceCasesMatchByteForByte) {
     TempDir dir;
     ConversionSettings settings;
     settings.OutputKmlDirFileMode = c.mode;
-    WriteKml(ListFor(perTitle), dir.path() + "\\small.kml", c.function,
+    WriteKml(ListFor(perTitle), dir.path() + "/small.kml", c.function,
              c.smallIcons, c.showDisabled, settings);
     auto written = testing::FilesBelow(dir.path());
     for (const std::string& part : parts) {
@@ -111,9 +111,9 @@ TEST(KmlWriter, FailedFileKeepsItsEarlierVersionAndEarlierRowsStayWritten) {
   EXPECT_TRUE(testing::InChildWithFileSizeLimit(64 * 1024, [&] {
     return static_cast<bool>(testing::ThrowsFileError(
         [&] {
-          WriteKml(list, dir.path() + "\\pq.kml", 1, false, true, settings);
+          WriteKml(list, dir.path() + "/pq.kml", 1, false, true, settings);
         },
-        FileCause::kDiskFull, dir.path() + "\\pq_Tradi.kml"));
+        FileCause::kDiskFull, dir.path() + "/pq_Tradi.kml"));
   }));
   EXPECT_EQ(testing::NamesBelow(dir.path()),
             (std::vector<std::string>{"pq_CITO.kml", "pq_Earth.kml",
@@ -152,9 +152,9 @@ TEST(KmlWriter, CorpusConversionIsWellFormedCompleteAndReproducible) {
     }
     TempDir first, second;
     for (const TempDir* dir : {&first, &second}) {
-      WriteKml(list, dir->path() + "\\pq.kml", 1, false, true, settings);
-      WriteAsc(list, dir->path() + "\\pq_all_%s.asc", false);
-      WriteAsc(list, dir->path() + "\\pq_highway_%s.asc", true);
+      WriteKml(list, dir->path() + "/pq.kml", 1, false, true, settings);
+      WriteAsc(list, dir->path() + "/pq_all_%s.asc", false);
+      WriteAsc(list, dir->path() + "/pq_highway_%s.asc", true);
     }
     EXPECT_TRUE(testing::FilesBelow(first.path()) ==
                 testing::FilesBelow(second.path()));

@@ -1,9 +1,12 @@
 #include "platform/output_file.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <stdexcept>
 #include <string>
 
@@ -14,6 +17,9 @@
 
 namespace korvelo {
 namespace {
+
+namespace fs = std::filesystem;
+using testing::WriteFileOrFail;
 
 // Writes more than any buffer holds, a shorter file over a longer one, then
 // fails twice (a stream gone bad as on a write error, and the writer's own
@@ -59,13 +65,50 @@ TEST(OutputFile, LongestNamesWorkAndAFolderInTheWayIsAnInvalidHandle) {
   EXPECT_EQ(testing::FilesBelow(dir.path()).size(), 1u);
 }
 
-TEST(OutputFile, AppendBeyondFileSizeLimitGivesDiskFull) {
+// The old bytes stay, the new permission bits are the old ones, and a link
+// planted at the target is replaced, never written through.
+TEST(OutputFile, ReplacementKeepsPermissionsAndNeverFollowsALink) {
   testing::TempDir dir;
-  EXPECT_TRUE(testing::InChildWithFileSizeLimit(4096, [&] {
+  for (const mode_t mode : {0600u, 0640u, 0755u}) {
+    WriteFileOrFail(dir / "a.kml", "old");
+    ASSERT_EQ(chmod((dir / "a.kml").c_str(), mode), 0);
+    WriteFileAtomically(dir / "a.kml", [](std::ostream& out) { out << "new"; });
+    struct stat info;
+    ASSERT_EQ(lstat((dir / "a.kml").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, mode);
+  }
+  WriteFileOrFail(dir / "victim", "precious");
+  ASSERT_EQ(symlink((dir / "victim").c_str(), (dir / "b.kml").c_str()), 0);
+  WriteFileAtomically(dir / "b.kml", [](std::ostream& out) { out << "new"; });
+  EXPECT_FALSE(fs::is_symlink(dir / "b.kml"));
+  EXPECT_EQ(testing::ReadFileOrFail(dir / "b.kml"), "new");
+  EXPECT_EQ(testing::ReadFileOrFail(dir / "victim"), "precious");
+}
+
+// As a user who may not write the old file, it is refused like a plain
+// write would have been; the folder itself is writable for everyone.
+TEST(OutputFile, ReadOnlyTargetIsRefusedAndKept) {
+  testing::TempDir dir;
+  ASSERT_EQ(chmod(dir.path().c_str(), 0777), 0);
+  WriteFileOrFail(dir / "a.kml", "old");
+  ASSERT_EQ(chmod((dir / "a.kml").c_str(), 0444), 0);
+  const auto refused = [&] {
     return static_cast<bool>(testing::ThrowsFileError(
-        [&] { AppendToFile(dir / "s.txt", std::string(10000, 'x')); },
-        FileCause::kDiskFull, dir / "s.txt"));
-  }));
+        [&] {
+          WriteFileAtomically(dir / "a.kml",
+                              [](std::ostream& out) { out << "new"; });
+        },
+        FileCause::kAccessDenied, dir / "a.kml"));
+  };
+  if (geteuid() == 0) {
+    const std::optional<bool> as_nobody = testing::InChildAsNobody(refused);
+    if (!as_nobody) GTEST_SKIP() << "cannot become an unprivileged user here";
+    EXPECT_TRUE(*as_nobody);
+  } else {
+    EXPECT_TRUE(refused());
+  }
+  EXPECT_EQ(testing::FilesBelow(dir.path()),
+            (std::map<std::string, std::string>{{"a.kml", "old"}}));
 }
 
 // A writer does not swallow the error: the KML path itself, the first ASC
@@ -74,7 +117,7 @@ TEST(OutputFile, EveryWriterNamesItsTargetInAMissingFolder) {
   testing::TempDir dir;
   CacheList list;
   list.records = {testing::Wpt("GC1", "Feld", "Traditional Cache")};
-  const std::string no = dir.path() + "\\no\\";
+  const std::string no = dir.path() + "/no/";
   ConversionSettings settings;
   settings.OutputKmlDirFileMode = 2;
   EXPECT_TRUE(testing::ThrowsFileError(
@@ -85,7 +128,7 @@ TEST(OutputFile, EveryWriterNamesItsTargetInAMissingFolder) {
       FileCause::kInvalidFile, no + "pq_all_Tradi.asc"));
   EXPECT_TRUE(testing::ThrowsFileError([&] { WriteText(list, no); },
                                        FileCause::kInvalidFile,
-                                       no + "F\\E\\L\\D_caches001.txt"));
+                                       no + "F/E/L/D_caches001.txt"));
   EXPECT_FALSE(std::filesystem::exists(dir / "no"));
 }
 

@@ -1,8 +1,11 @@
 #include "output/text_writer.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
+#include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -147,6 +150,64 @@ TEST(TextWriter, CorpusCacheSheetMatchesHandWorkedText) {
       "\r\nHints:\r\n\r\n\r\n-\t\t\t\t-\r\n\r\nLogs:\r\n\r\n" +
           kNoLogs,
       ReadFileOrFail(dir / "B/O/P/S_caches001.txt"), "text/gc250q2.txt"));
+}
+
+// Things another user of a shared text folder could plant in the sheet tree
+// of the title "Feld": each is refused with the sheet file named, and the
+// file the link points at keeps its bytes. A FIFO must not block the run.
+TEST(TextWriter, RefusesLinksFifosAndFilesPlantedInTheSheetTree) {
+  const std::string sheet = "F/E/L/D_caches001.txt";
+  const std::pair<const char*, std::function<void(const TempDir&)>> rows[] = {
+      {"link at the sheet file",
+       [](const TempDir& dir) {
+         fs::create_directories(dir / "out/F/E/L");
+         fs::create_symlink(dir / "victim/.profile",
+                            dir / "out/F/E/L/D_caches001.txt");
+       }},
+      {"link at the first key folder",
+       [](const TempDir& dir) {
+         fs::create_directories(dir / "out");
+         fs::create_symlink(dir / "victim", dir / "out/F");
+       }},
+      {"link at the last key folder",
+       [](const TempDir& dir) {
+         fs::create_directories(dir / "out/F/E");
+         fs::create_symlink(dir / "victim", dir / "out/F/E/L");
+       }},
+      {"FIFO at the sheet file",
+       [](const TempDir& dir) {
+         fs::create_directories(dir / "out/F/E/L");
+         ASSERT_EQ(mkfifo((dir / "out/F/E/L/D_caches001.txt").c_str(), 0600),
+                   0);
+       }},
+      {"file at a key folder", [](const TempDir& dir) {
+         testing::WriteFileOrFail(dir / "out/F/E", "not a folder");
+       }}};
+  for (const auto& [what, plant] : rows) {
+    SCOPED_TRACE(what);
+    TempDir dir;
+    testing::WriteFileOrFail(dir / "victim/.profile", "precious");
+    plant(dir);
+    EXPECT_TRUE(testing::ThrowsFileError(
+        [&] { WriteText(One("Feld"), dir / "out/"); }, FileCause::kInvalidFile,
+        dir / "out/" + sheet));
+    EXPECT_EQ(testing::FilesBelow(dir / "victim"),
+              (std::map<std::string, std::string>{{".profile", "precious"}}));
+  }
+}
+
+// A sheet that does not fit under the file-size limit is cut back to the
+// old length: the next run would take half a sheet for a whole one.
+TEST(TextWriter, FailedAppendLeavesTheOldBytesExactly) {
+  TempDir dir;
+  const std::string file = dir / "U/E/B/E_caches001.txt";
+  testing::WriteFileOrFail(file, std::string(3000, 'o'));
+  EXPECT_TRUE(testing::InChildWithFileSizeLimit(4096, [&] {
+    return static_cast<bool>(testing::ThrowsFileError(
+        [&] { WriteText(One("Uebe", std::string(5000, 'x')), dir / ""); },
+        FileCause::kDiskFull, file));
+  }));
+  EXPECT_EQ(ReadFileOrFail(file), std::string(3000, 'o'));
 }
 
 }  // namespace

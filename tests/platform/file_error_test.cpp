@@ -60,18 +60,19 @@ TEST(FileError, TextOfEveryCauseNamesTheNativePath) {
        "Es wurde versucht, auf eine Stelle hinter dem Ende von d/a "
        "zuzugreifen."}};
   for (const auto& [cause, text] : rows) {
-    EXPECT_EQ(FileErrorText(cause, "d\\a"), text);
+    EXPECT_EQ(FileErrorText(cause, "d/a"), text);
   }
   EXPECT_EQ(FileErrorText(kBadSeek, ""),
             "Positionierungsfehler auf eine unbenannte Datei.");
 }
 
 TEST(FileError, KeepsCausePathAndOsErrorApart) {
-  const FileError error = FileErrorFromErrno(EACCES, "C:\\pq\\a.gpx");
+  // A backslash is part of a Linux file name and shown as it is.
+  const FileError error = FileErrorFromErrno(EACCES, "/pq/odd\\a.gpx");
   EXPECT_EQ(error.cause(), kAccessDenied);
-  EXPECT_EQ(error.path(), "C:\\pq\\a.gpx");
+  EXPECT_EQ(error.path(), "/pq/odd\\a.gpx");
   EXPECT_EQ(error.os_error(), EACCES);
-  EXPECT_STREQ(error.what(), "Zugriff auf C:/pq/a.gpx wurde verwehrt.");
+  EXPECT_STREQ(error.what(), "Zugriff auf /pq/odd\\a.gpx wurde verwehrt.");
   EXPECT_EQ(FileErrorText(error), error.what());
 }
 

@@ -69,7 +69,9 @@ TEST(WriteAll, WritesEverythingOrReportsTheReason) {
   EXPECT_EQ(out.Close(), 0);
   EXPECT_EQ(testing::ReadFileOrFail(dir / "out"), big);
   const UniqueFd full(open("/dev/full", O_WRONLY));
-  if (full.valid()) EXPECT_EQ(WriteAll(full.get(), "x", 1), ENOSPC);
+  if (full.valid()) {
+    EXPECT_EQ(WriteAll(full.get(), "x", 1), ENOSPC);
+  }
   EXPECT_EQ(WriteAll(-1, "x", 1), EBADF);
 }
 

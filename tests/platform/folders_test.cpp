@@ -27,7 +27,7 @@ TEST(Folders, ListsEntriesInByteOrderWithoutDotEntries) {
   }
   ASSERT_TRUE(CreateFolder(dir / "sub"));
   std::string listing;
-  for (const FolderEntry& entry : ListFolder(dir.path() + "\\")) {
+  for (const FolderEntry& entry : ListFolder(dir.path() + "/")) {
     listing += entry.name + (entry.is_folder ? "/ " : " ");
   }
   EXPECT_EQ(listing, "10 9 B _x a b sub/ \xC3\xA4 ");
@@ -39,15 +39,15 @@ TEST(Folders, TellsFoldersFromFilesCreatesThemAndGivesFileSizes) {
   WriteFileOrFail(dir / "a.gpx", "12345");
   ASSERT_EQ(symlink((dir / "a.gpx").c_str(), (dir / "link").c_str()), 0);
   ASSERT_EQ(symlink(dir.path().c_str(), (dir / "folderlink").c_str()), 0);
-  EXPECT_TRUE(IsFolder(dir.path() + "\\folderlink"));
+  EXPECT_TRUE(IsFolder(dir / "folderlink"));
   for (const std::string& path :
        {dir / "a.gpx", dir / "link", dir / "x", std::string()}) {
     EXPECT_FALSE(IsFolder(path)) << path;
   }
-  EXPECT_EQ(FileSizeOrZero(dir.path() + "\\a.gpx"), 5);
+  EXPECT_EQ(FileSizeOrZero(dir / "a.gpx"), 5);
   EXPECT_EQ(FileSizeOrZero(dir / "x"), 0);
   // One level at a time; an existing folder is fine, a file is not.
-  EXPECT_TRUE(CreateFolder(dir.path() + "\\new") && IsFolder(dir / "new"));
+  EXPECT_TRUE(CreateFolder(dir / "new") && IsFolder(dir / "new"));
   EXPECT_TRUE(CreateFolder(dir / "new"));
   EXPECT_FALSE(CreateFolder(dir / "a.gpx") || CreateFolder(dir / "x/new"));
 }
@@ -58,7 +58,7 @@ TEST(Folders, DeletesWholeTreeButNotWhatLinksInsideItPointTo) {
   WriteFileOrFail(dir / "tree/sub/deeper/b.gpx", "y");
   ASSERT_TRUE(CreateFolder(dir / "tree/empty"));
   ASSERT_EQ(symlink((dir / "keep").c_str(), (dir / "tree/link").c_str()), 0);
-  DeleteFolderTree(dir.path() + "\\tree\\");
+  DeleteFolderTree(dir.path() + "/tree/");
   EXPECT_FALSE(FileExists(dir / "tree"));
   EXPECT_TRUE(FileExists(dir / "keep/precious.gpx"));
 }
@@ -79,13 +79,13 @@ TEST(TempFolder, SystemFolderComesFromTmpdirElseTmp) {
 TEST(TempFolder, EveryCallMakesANewPrivateFolderNamedTmpHex) {
   TempDir base;
   const std::string first = CreateTempFolder(base.path(), true);
-  const std::string second = CreateTempFolder(base.path() + "\\", true);
+  const std::string second = CreateTempFolder(base.path() + "/", true);
   for (const std::string& folder : {first, second}) {
     ASSERT_EQ(folder.substr(0, base.path().size()), base.path());
     EXPECT_TRUE(std::regex_match(folder.substr(base.path().size()),
-                                 std::regex(R"(\\tmp_[0-9a-f]+\\)")));
+                                 std::regex("/tmp_[0-9a-f]+/")));
     struct stat info;
-    ASSERT_EQ(stat(NativePath(folder).c_str(), &info), 0);
+    ASSERT_EQ(stat(folder.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & (S_IFMT | 0777), S_IFDIR | 0700u);
   }
   EXPECT_NE(first, second);

@@ -1,0 +1,93 @@
+#include "platform/output_folder.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "platform/file_error.h"
+#include "platform/files.h"
+#include "platform/signal_cleanup.h"
+
+namespace korvelo {
+namespace {
+
+std::string WithSlash(std::string_view path) {
+  std::string result(path);
+  if (result.empty() || result.back() != '/') result.push_back('/');
+  return result;
+}
+
+// A write failure: without an OS reason it is the disk-full cause.
+FileError AppendFailure(int error, const std::string& path) {
+  FileCause cause = CauseFromErrno(error);
+  if (cause == FileCause::kGeneric || cause == FileCause::kNone) {
+    cause = FileCause::kDiskFull;
+  }
+  return FileError(cause, path, error);
+}
+
+// Opens the regular file `name` in `folder` for appending; never follows a
+// link and never waits for a FIFO. Throws kInvalidFile naming `path`.
+UniqueFd OpenForAppend(int folder, std::string_view name,
+                       const std::string& path) {
+  UniqueFd file(openat(folder, std::string(name).c_str(),
+                       O_WRONLY | O_CREAT | O_APPEND | O_NOFOLLOW | O_NONBLOCK |
+                           O_NOCTTY | O_CLOEXEC,
+                       0666));
+  if (!file.valid()) throw FileError(FileCause::kInvalidFile, path, errno);
+  struct stat info;
+  if (fstat(file.get(), &info) != 0) {
+    throw FileError(FileCause::kInvalidFile, path, errno);
+  }
+  if (!S_ISREG(info.st_mode)) {
+    throw FileError(FileCause::kInvalidFile, path, EINVAL);
+  }
+  return file;
+}
+
+}  // namespace
+
+OutputFolder::OutputFolder(std::string_view path)
+    : path_(WithSlash(path)),
+      fd_(open(std::string(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)),
+      error_(fd_.valid() ? 0 : errno) {}
+
+OutputFolder OutputFolder::Subfolder(std::string_view name) const {
+  const std::string child = path_ + std::string(name);
+  if (!valid()) return OutputFolder(WithSlash(child), UniqueFd(), error_);
+  const std::string native(name);
+  mkdirat(fd_.get(), native.c_str(), 0777);  // an existing one is fine
+  UniqueFd sub(openat(fd_.get(), native.c_str(),
+                      O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+  const int error = sub.valid() ? 0 : errno;
+  return OutputFolder(WithSlash(child), std::move(sub), error);
+}
+
+int64_t OutputFolder::FileSize(std::string_view name) const {
+  struct stat info;
+  if (!valid() || fstatat(fd_.get(), std::string(name).c_str(), &info,
+                          AT_SYMLINK_NOFOLLOW) != 0) {
+    return 0;
+  }
+  return static_cast<int64_t>(info.st_size);
+}
+
+void OutputFolder::Append(std::string_view name, std::string_view bytes) const {
+  const std::string path = path_ + std::string(name);
+  if (!valid()) throw FileError(FileCause::kInvalidFile, path, error_);
+  const UniqueFd file = OpenForAppend(fd_.get(), name, path);
+  const off_t old_length = lseek(file.get(), 0, SEEK_END);
+  const ScopedTruncateOnSignal guard(file.get(), old_length);
+  const int error = WriteAll(file.get(), bytes.data(), bytes.size());
+  if (error != 0) {
+    // Half a sheet would be taken for a whole one by the next run.
+    if (old_length >= 0 && ftruncate(file.get(), old_length) != 0) {
+      // Nothing more can be done; the write error below says what failed.
+    }
+    throw AppendFailure(error, path);
+  }
+}
+
+}  // namespace korvelo

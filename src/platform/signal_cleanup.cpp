@@ -1,0 +1,121 @@
+#include "platform/signal_cleanup.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <climits>
+#include <csignal>
+#include <cstring>
+
+namespace korvelo {
+namespace {
+
+enum Kind : int { kFree, kFile, kFolder, kTruncate };
+
+// The handler may only use what is safe in a signal handler: these slots
+// are filled before they are marked used, and read without allocating.
+struct Slot {
+  std::atomic<int> kind{kFree};
+  char path[PATH_MAX];
+  int fd;
+  off_t length;
+};
+
+// Nested archives take one folder per level, plus a file being written.
+constexpr int kSlots = 32;
+Slot slots[kSlots];
+
+constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
+
+// A free slot, marked taken but not yet active; -1 when none is left.
+int ClaimSlot() {
+  for (int i = 0; i < kSlots; ++i) {
+    int expected = kFree;
+    if (slots[i].kind.compare_exchange_strong(expected, -1)) return i;
+  }
+  return -1;
+}
+
+void ReleaseSlot(int slot) {
+  if (slot >= 0) slots[slot].kind.store(kFree);
+}
+
+// Removes the files directly in `path` and then the folder, using only
+// system calls (getdents64 instead of readdir, which may allocate).
+void RemoveFlatFolder(const char* path) {
+  const int folder = open(path, O_RDONLY | O_DIRECTORY | O_NOFOLLOW);
+  if (folder >= 0) {
+    alignas(8) char buffer[4096];
+    long got;
+    while ((got = syscall(SYS_getdents64, folder, buffer, sizeof buffer)) > 0) {
+      for (long at = 0; at < got;) {
+        const auto* entry = reinterpret_cast<const dirent64*>(buffer + at);
+        if (std::strcmp(entry->d_name, ".") != 0 &&
+            std::strcmp(entry->d_name, "..") != 0) {
+          unlinkat(folder, entry->d_name, 0);
+        }
+        at += entry->d_reclen;
+      }
+    }
+    close(folder);
+  }
+  rmdir(path);
+}
+
+void OnSignal(int signal) {
+  for (Slot& slot : slots) {
+    switch (slot.kind.load()) {
+      case kFile:
+        unlink(slot.path);
+        break;
+      case kFolder:
+        RemoveFlatFolder(slot.path);
+        break;
+      case kTruncate:
+        if (ftruncate(slot.fd, slot.length) != 0) {
+          // Nothing else can be done while the process ends.
+        }
+        break;
+      default:
+        break;
+    }
+  }
+  _exit(128 + signal);
+}
+
+}  // namespace
+
+void InstallSignalCleanup() {
+  struct sigaction action {};
+  action.sa_handler = OnSignal;
+  sigemptyset(&action.sa_mask);
+  for (int signal : kSignals) sigaddset(&action.sa_mask, signal);
+  for (int signal : kSignals) sigaction(signal, &action, nullptr);
+}
+
+ScopedRemoveOnSignal::ScopedRemoveOnSignal(std::string_view path,
+                                           bool is_folder)
+    : slot_(!path.empty() && path.size() < PATH_MAX ? ClaimSlot() : -1) {
+  if (slot_ < 0) return;
+  Slot& slot = slots[slot_];
+  path.copy(slot.path, path.size());
+  slot.path[path.size()] = '\0';
+  slot.kind.store(is_folder ? kFolder : kFile);
+}
+
+ScopedRemoveOnSignal::~ScopedRemoveOnSignal() { ReleaseSlot(slot_); }
+
+ScopedTruncateOnSignal::ScopedTruncateOnSignal(int fd, off_t length)
+    : slot_(length >= 0 ? ClaimSlot() : -1) {
+  if (slot_ < 0) return;
+  slots[slot_].fd = fd;
+  slots[slot_].length = length;
+  slots[slot_].kind.store(kTruncate);
+}
+
+ScopedTruncateOnSignal::~ScopedTruncateOnSignal() { ReleaseSlot(slot_); }
+
+}  // namespace korvelo

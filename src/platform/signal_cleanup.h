@@ -1,0 +1,44 @@
+// Clean-up when the user stops the program: on SIGINT, SIGTERM and SIGHUP
+// the temporary files and folders still in use are removed and a sheet
+// being appended is cut back, then the process ends with 128 + the signal.
+#ifndef KORVELO_PLATFORM_SIGNAL_CLEANUP_H_
+#define KORVELO_PLATFORM_SIGNAL_CLEANUP_H_
+
+#include <sys/types.h>
+
+#include <string_view>
+
+namespace korvelo {
+
+// Installs the handlers; once per process, before the first run.
+void InstallSignalCleanup();
+
+// While it exists, the handler removes the file at `path`, or with
+// `is_folder` the folder and the files directly in it (temporary folders
+// hold no subfolders). Registers nothing when all places are taken.
+class ScopedRemoveOnSignal {
+ public:
+  ScopedRemoveOnSignal(std::string_view path, bool is_folder);
+  ~ScopedRemoveOnSignal();
+  ScopedRemoveOnSignal(const ScopedRemoveOnSignal&) = delete;
+  ScopedRemoveOnSignal& operator=(const ScopedRemoveOnSignal&) = delete;
+
+ private:
+  int slot_;
+};
+
+// While it exists, the handler cuts the open file `fd` back to `length`.
+class ScopedTruncateOnSignal {
+ public:
+  ScopedTruncateOnSignal(int fd, off_t length);
+  ~ScopedTruncateOnSignal();
+  ScopedTruncateOnSignal(const ScopedTruncateOnSignal&) = delete;
+  ScopedTruncateOnSignal& operator=(const ScopedTruncateOnSignal&) = delete;
+
+ private:
+  int slot_;
+};
+
+}  // namespace korvelo
+
+#endif  // KORVELO_PLATFORM_SIGNAL_CLEANUP_H_
