@@ -26,7 +26,7 @@ void ReportFileError(const FileError& error, std::ostream& err) {
   err << FileErrorText(error) << '\n';
   if (error.os_error() == 0) return;
   err << "korvelo: ";
-  if (!error.path().empty()) err << NativePath(error.path()) << ": ";
+  if (!error.path().empty()) err << error.path() << ": ";
   err << std::strerror(error.os_error()) << '\n';
 }
 
