@@ -23,7 +23,7 @@ deps:
 	  echo "Installing:$$missing"; \
 	  $(SUDO) apt-get update -qq && \
 	  $(SUDO) env DEBIAN_FRONTEND=noninteractive \
-	    apt-get install -y --no-install-recommends $$missing; \
+	    apt-get -o DPkg::Lock::Timeout=600 install -y --no-install-recommends $$missing; \
 	fi
 
 configure: deps

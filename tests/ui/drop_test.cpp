@@ -1,0 +1,180 @@
+// Files dropped on the main window: which drags it takes, the order in which
+// the paths reach the run, the window's state during and after every kind of
+// run, and a real pocket query converted exactly as the command line does.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <clocale>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "app/run_fixtures.h"
+#include "support/test_support.h"
+#include "ui/main_dialog.h"
+#include "ui/two_line_option.h"
+#include "window_fixtures.h"
+
+namespace korvelo::testing {
+namespace {
+
+class DropOnWindow : public ::testing::Test {
+ protected:
+  DropOnWindow() {
+    settings_.bOutputKml = false;  // the KML goes beside the input
+    Open();
+  }
+
+  void Open() {
+    window_ = std::make_unique<MainDialog>(settings_, *store_, answers_.Seam());
+    answers_.owner = window_.get();
+    window_->show();
+  }
+
+  void DropPaths(const std::vector<std::string>& paths) {
+    const auto data = FileDrag(paths);
+    Drop(*window_, *data);
+  }
+
+  TempDir dir_;
+  std::unique_ptr<QSettings> store_ = IniStore(dir_ / "settings.ini");
+  ConversionSettings settings_;
+  ModalAnswers answers_;
+  std::unique_ptr<MainDialog> window_;
+};
+
+TEST_F(DropOnWindow, TakesDragsOfLocalFilesOnly) {
+  const auto files = FileDrag({dir_ / "a.gpx", dir_.path()});
+  EXPECT_TRUE(Enter(*window_, *files));
+
+  QMimeData text;
+  text.setText(QStringLiteral("/home/user/a.gpx"));
+  EXPECT_FALSE(Enter(*window_, text));
+
+  QMimeData web;
+  web.setUrls({QUrl(QStringLiteral("https://example.org/a.gpx"))});
+  EXPECT_FALSE(Enter(*window_, web));
+}
+
+TEST_F(DropOnWindow, RunsThePathsInByteOrderAndNamesTheOutputAfterTheFirst) {
+  settings_.OutputKmlDirFileMode = 2;  // one KML file for all inputs
+  Open();
+  WriteFileOrFail(dir_ / "b.gpx", PocketQuery(1, 2));
+  WriteFileOrFail(dir_ / "A.gpx", PocketQuery(2, 2));
+  DropPaths({dir_ / "b.gpx", dir_ / "A.gpx"});
+
+  EXPECT_TRUE(FileExists(dir_ / "A.kml"));
+  EXPECT_FALSE(FileExists(dir_ / "b.kml"));
+  // GC2 and GC3 from A, then only GC1 is new in b.
+  EXPECT_EQ(answers_.messages,
+            std::vector<std::string>{"1 Korvelo: 3 caches processed"});
+}
+
+// However the run ends, the window is disabled under its progress window
+// while the question is asked, and usable again afterwards.
+TEST_F(DropOnWindow, IsDisabledDuringEveryRunAndEnabledAfterIt) {
+  WriteFileOrFail(dir_ / "one.gpx", PocketQuery(1, 1));
+  WriteFileOrFail(dir_ / "empty.gpx", "<gpx></gpx>");
+  const std::string missing = dir_ / "missing.gpx";
+  struct Row {
+    std::string path;
+    bool confirm;
+    std::vector<std::string> messages;
+  } rows[] = {
+      {dir_ / "one.gpx", true, {"1 Korvelo: 1 caches processed"}},
+      {dir_ / "one.gpx", false, {}},
+      {dir_ / "empty.gpx", true, {}},
+      {missing, true, {"3 Korvelo: " + missing + " wurde nicht gefunden."}},
+  };
+  for (const Row& row : rows) {
+    answers_.messages.clear();
+    answers_.file_function = [&row](FileFunctionDialog& dialog) {
+      row.confirm ? dialog.accept() : dialog.reject();
+      return dialog.result();
+    };
+    DropPaths({row.path});
+    EXPECT_FALSE(answers_.owner_enabled) << row.path;
+    EXPECT_EQ(answers_.progress_windows, 1) << row.path;
+    EXPECT_TRUE(window_->isEnabled()) << row.path;
+    EXPECT_EQ(VisibleProgressWindows(), 0) << row.path;
+    EXPECT_EQ(answers_.messages, row.messages) << row.path;
+  }
+}
+
+// The status of a shell command.
+int Shell(const std::string& command) {
+  const int status = std::system(command.c_str());
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+size_t Count(const std::string& text, const std::string& part) {
+  size_t count = 0;
+  for (size_t at = text.find(part); at != std::string::npos;
+       at = text.find(part, at + 1)) {
+    ++count;
+  }
+  return count;
+}
+
+// A German locale, made in the folder `dir` when the system has none.
+bool UseGermanLocale(const std::string& dir) {
+  if (std::setlocale(LC_ALL, "de_DE.UTF-8") != nullptr) return true;
+  if (Shell("localedef -i de_DE -f UTF-8 " + dir +
+            "/de_DE.UTF-8 2>/dev/null") != 0) {
+    return false;
+  }
+  setenv("LOCPATH", dir.c_str(), 1);
+  return std::setlocale(LC_ALL, "de_DE.UTF-8") != nullptr;
+}
+
+// The window under the user's locale (the window sets the C library's locale
+// from the environment) writes the same bytes as the command line in the C
+// locale, for every function the dialog offers.
+TEST_F(DropOnWindow, ConvertsACorpusPocketQueryExactlyAsTheCommandLine) {
+  KORVELO_REQUIRE_CORPUS();
+  TempDir locales;
+  const bool german = UseGermanLocale(locales.path());
+  // As a command line without stored settings has them.
+  settings_.bSmallIcons = settings_.bShowDisable = false;
+  const std::string pq = CorpusPath("cachebox3/6004539_HomeZone.gpx");
+  const char* options[] = {"/all", "/found", "/mine", "/disabled", "/marked"};
+  for (int function = 1; function <= 5; ++function) {
+    TempDir window_out, cli_out;
+    WriteFileOrFail(window_out / "pq.gpx", ReadFileOrFail(pq));
+    WriteFileOrFail(cli_out / "pq.gpx", ReadFileOrFail(pq));
+    answers_.messages.clear();
+    answers_.file_function = [function](FileFunctionDialog& dialog) {
+      dialog.Option(function)->click();
+      dialog.accept();
+      return dialog.result();
+    };
+    DropPaths({window_out / "pq.gpx"});
+    ASSERT_EQ(Shell("cd " + cli_out.path() +
+                    " && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM"
+                    " LC_ALL=C XDG_CONFIG_HOME=" +
+                    cli_out.path() + " " + KORVELO_BINARY + " " +
+                    options[function - 1] + " pq.gpx"),
+              0);
+    const std::string kml = ReadFileOrFail(cli_out / "pq.kml");
+    const std::string window_kml = ReadFileOrFail(window_out / "pq.kml");
+    EXPECT_TRUE(window_kml == kml)
+        << options[function - 1] << ": differs from byte "
+        << std::mismatch(kml.begin(), kml.end(), window_kml.begin(),
+                         window_kml.end())
+                   .first -
+               kml.begin();
+    const std::string count = std::to_string(Count(kml, "<Placemark>"));
+    EXPECT_EQ(
+        answers_.messages,
+        std::vector<std::string>{"1 Korvelo: " + count + " caches processed"});
+  }
+  std::setlocale(LC_ALL, "C");
+  if (!german) {
+    GTEST_SKIP() << "no German locale (package locales not installed): "
+                    "compared in the C locale only";
+  }
+}
+
+}  // namespace
+}  // namespace korvelo::testing

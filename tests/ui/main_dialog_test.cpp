@@ -1,0 +1,240 @@
+// The main window's controls: what they show, what they enable, what Close,
+// Escape, Help and the pickers do with them.
+#include "ui/main_dialog.h"
+
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QDir>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <filesystem>
+
+#include "support/test_support.h"
+#include "window_fixtures.h"
+
+namespace korvelo::testing {
+namespace {
+
+struct GroupRow {
+  int check;
+  std::vector<int> enabled;
+  bool ConversionSettings::*flag;
+  std::string ConversionSettings::*path;
+  int edit;
+};
+
+const GroupRow kGroups[] = {
+    {1006,
+     {1007, 1008},
+     &ConversionSettings::bExclude,
+     &ConversionSettings::ExcludeDir,
+     1007},
+    {1018,
+     {1019, 1021},
+     &ConversionSettings::bExcludePeople,
+     &ConversionSettings::ExcludePeopleFile,
+     1019},
+    {1023,
+     {1024, 1025},
+     &ConversionSettings::bMoveCaches,
+     &ConversionSettings::MoveCachesFile,
+     1024},
+    {1009,
+     {1012, 1013, 1020},
+     &ConversionSettings::bOutputKml,
+     &ConversionSettings::OutputKmlDir,
+     1012},
+    {1010,
+     {1014, 1015},
+     &ConversionSettings::bOutputAsc,
+     &ConversionSettings::OutputAscDir,
+     1014},
+    {1011,
+     {1016, 1017},
+     &ConversionSettings::bOutputTxt,
+     &ConversionSettings::OutputTxtDir,
+     1016},
+};
+
+// Every flag off, and a different path in each field.
+ConversionSettings AllOff() {
+  ConversionSettings settings;
+  for (const GroupRow& row : kGroups) {
+    settings.*row.flag = false;
+    settings.*row.path = "/path/of " + std::to_string(row.edit) + " \xC3\xA4";
+  }
+  return settings;
+}
+
+class MainWindow : public ::testing::Test {
+ protected:
+  void Open() {
+    window_ = std::make_unique<MainDialog>(settings_, *store_, answers_.Seam());
+    answers_.owner = window_.get();
+    window_->show();
+  }
+  QCheckBox* Check(int id) { return Get<QCheckBox>(id); }
+  QLineEdit* Edit(int id) { return Get<QLineEdit>(id); }
+  QComboBox* Combo() { return Get<QComboBox>(1020); }
+  template <typename T>
+  T* Get(int id) {
+    auto* control = qobject_cast<T*>(window_->Control(id));
+    EXPECT_NE(control, nullptr) << id;
+    return control;
+  }
+
+  TempDir dir_;
+  std::unique_ptr<QSettings> store_ = IniStore(dir_ / "settings.ini");
+  ConversionSettings settings_ = AllOff();
+  ModalAnswers answers_;
+  std::unique_ptr<MainDialog> window_;
+};
+
+TEST_F(MainWindow, EachCheckBoxEnablesExactlyItsGroup) {
+  Open();
+  for (const GroupRow& row : kGroups) {
+    QTest::mouseClick(Check(row.check), Qt::LeftButton);
+    for (const GroupRow& other : kGroups) {
+      for (int id : other.enabled) {
+        EXPECT_EQ(window_->Control(id)->isEnabled(), &other == &row)
+            << "after clicking " << row.check << ": control " << id;
+      }
+    }
+    QTest::mouseClick(Check(row.check), Qt::LeftButton);
+  }
+}
+
+// Each flag on alone (the others off) shows as such, and reading the
+// controls gives back exactly what was loaded.
+TEST_F(MainWindow, ShowsTheLoadedSettingsAndReadsBackWhatItShows) {
+  for (const GroupRow& row : kGroups) {
+    settings_ = AllOff();
+    settings_.*row.flag = true;
+    settings_.OutputKmlDirFileMode = 2;
+    Open();
+    for (const GroupRow& other : kGroups) {
+      EXPECT_EQ(Check(other.check)->isChecked(), &other == &row);
+      EXPECT_EQ(Edit(other.edit)->text().toStdString(), settings_.*other.path);
+    }
+    EXPECT_EQ(Combo()->currentIndex(), 2);
+    ConversionSettings read = AllOff();
+    window_->ReadControls(read);
+    EXPECT_TRUE(read.*row.flag) << row.check;
+    EXPECT_EQ(read.OutputKmlDirFileMode, 2);
+    for (const GroupRow& other : kGroups) {
+      EXPECT_EQ(read.*other.path, settings_.*other.path);
+    }
+  }
+}
+
+TEST_F(MainWindow, ReadsAFileModeItCannotShowAsMinusOne) {
+  settings_.OutputKmlDirFileMode = 5;
+  Open();
+  EXPECT_EQ(Combo()->currentIndex(), -1);
+  window_->ReadControls(settings_);
+  EXPECT_EQ(settings_.OutputKmlDirFileMode, -1);
+}
+
+// A path stored in bytes that are not UTF-8 survives a window that did not
+// change it; a path the user typed is taken as typed.
+TEST_F(MainWindow, KeepsTheBytesOfAPathNobodyChanged) {
+  settings_.ExcludeDir = "/data/caf\xE9";
+  settings_.MoveCachesFile = "/data/\xFFmoves.txt";
+  Open();
+  Edit(1024)->setText(QStringLiteral("/data/moves \u00FC.txt"));
+  window_->ReadControls(settings_);
+  EXPECT_EQ(settings_.ExcludeDir, "/data/caf\xE9");
+  EXPECT_EQ(settings_.MoveCachesFile, "/data/moves \xC3\xBC.txt");
+}
+
+TEST_F(MainWindow, CloseKeepsChangesAndEscapeLosesThem) {
+  Open();
+  QTest::mouseClick(Check(1010), Qt::LeftButton);
+  Edit(1014)->setText(QStringLiteral("/tmp/asc"));
+  QTest::keyClick(window_.get(), Qt::Key_Escape);
+  EXPECT_FALSE(window_->isVisible());
+  EXPECT_FALSE(settings_.bOutputAsc);
+  EXPECT_EQ(settings_.OutputAscDir, AllOff().OutputAscDir);
+
+  Open();
+  QTest::mouseClick(Check(1010), Qt::LeftButton);
+  Edit(1014)->setText(QStringLiteral("/tmp/asc"));
+  QTest::mouseClick(Get<QPushButton>(1), Qt::LeftButton);
+  EXPECT_EQ(window_->result(), QDialog::Accepted);
+  EXPECT_TRUE(settings_.bOutputAsc);
+  EXPECT_EQ(settings_.OutputAscDir, "/tmp/asc");
+}
+
+TEST_F(MainWindow, EnterClosesLikeClose) {
+  Open();
+  QTest::mouseClick(Check(1011), Qt::LeftButton);
+  QTest::keyClick(window_.get(), Qt::Key_Return);
+  EXPECT_EQ(window_->result(), QDialog::Accepted);
+  EXPECT_TRUE(settings_.bOutputTxt);
+}
+
+// Receives the addresses the window asks the desktop to open.
+class UrlRecorder : public QObject {
+  Q_OBJECT
+ public:
+  std::vector<std::string> opened;
+ public slots:
+  void Open(const QUrl& url) { opened.push_back(url.toString().toStdString()); }
+};
+
+TEST_F(MainWindow, HelpAndF1OpenTheHelpPageAndTheLinkBoxShowsTheDownload) {
+  UrlRecorder recorder;
+  QDesktopServices::setUrlHandler(QStringLiteral("https"), &recorder, "Open");
+  Open();
+  QTest::mouseClick(Get<QPushButton>(1022), Qt::LeftButton);
+  QTest::keyClick(window_.get(), Qt::Key_F1);
+  QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
+  const std::string help = "https://korvelo.org/en/hilfe/Korvelo-faq.php";
+  EXPECT_EQ(recorder.opened, (std::vector<std::string>{help, help}));
+  EXPECT_EQ(Edit(1000)->text(),
+            QStringLiteral("https://korvelo.org/en/download"));
+  EXPECT_TRUE(Edit(1000)->isReadOnly());
+}
+
+// The folder picker starts in the field's folder (which also becomes the
+// current directory) and takes the choice; a cancelled picker changes
+// nothing. The file picker asks for an existing file.
+TEST_F(MainWindow, PickersFillTheirFieldOnlyWhenConfirmed) {
+  const std::string start = dir_ / "start";
+  std::filesystem::create_directories(start);
+  settings_.OutputKmlDir = start;
+  settings_.bOutputKml = settings_.bExcludePeople = true;
+  Open();
+  const QString before = QDir::currentPath();
+  std::string title, directory;
+  answers_.file_dialog = [&](QFileDialog& dialog) {
+    title = dialog.windowTitle().toStdString();
+    directory = dialog.directory().absolutePath().toStdString();
+    dialog.selectFile(QString::fromStdString(dir_.path()));
+    return int(QDialog::Accepted);
+  };
+  QTest::mouseClick(Get<QPushButton>(1013), Qt::LeftButton);
+  EXPECT_EQ(title, "Choose directory");
+  EXPECT_EQ(directory, start);
+  EXPECT_EQ(QDir::currentPath().toStdString(), start);
+  EXPECT_EQ(Edit(1012)->text().toStdString(), dir_.path());
+  QDir::setCurrent(before);
+
+  QFileDialog::FileMode mode = QFileDialog::AnyFile;
+  answers_.file_dialog = [&](QFileDialog& dialog) {
+    mode = dialog.fileMode();
+    return int(QDialog::Rejected);
+  };
+  QTest::mouseClick(Get<QPushButton>(1021), Qt::LeftButton);
+  EXPECT_EQ(mode, QFileDialog::ExistingFile);
+  EXPECT_EQ(Edit(1019)->text().toStdString(), settings_.ExcludePeopleFile);
+}
+
+}  // namespace
+}  // namespace korvelo::testing
+
+#include "main_dialog_test.moc"

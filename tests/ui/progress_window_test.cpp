@@ -1,0 +1,79 @@
+// The progress window: it holds its owner disabled for exactly its own life,
+// sits at the owner's corner, and the command line shows it without owner.
+#include "ui/progress_window.h"
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <QDialog>
+#include <cstdlib>
+
+#include "app/run_fixtures.h"
+#include "support/test_support.h"
+#include "ui/progress_window_host.h"
+#include "window_fixtures.h"
+
+namespace korvelo::testing {
+namespace {
+
+TEST(ProgressWindow, KeepsItsOwnerDisabledWhileItExists) {
+  QDialog owner;
+  owner.move(120, 80);
+  owner.show();
+  {
+    ProgressWindow progress(&owner);
+    EXPECT_FALSE(owner.isEnabled());
+    EXPECT_TRUE(progress.isEnabled());
+    EXPECT_TRUE(progress.isVisible());
+    EXPECT_EQ(progress.pos(), owner.mapToGlobal(QPoint(0, 0)));
+    progress.SetText("Loading caches...");
+    EXPECT_EQ(progress.Text(), QStringLiteral("Loading caches..."));
+    progress.close();  // closing it does not give the owner back early
+    EXPECT_FALSE(owner.isEnabled());
+  }
+  EXPECT_TRUE(owner.isEnabled());
+}
+
+TEST(ProgressWindow, ShowsAStepTextAsPlainText) {
+  ProgressWindow progress(nullptr);
+  progress.SetText("Loading <b>x</b>.gpx...");
+  EXPECT_EQ(progress.Text(), QStringLiteral("Loading <b>x</b>.gpx..."));
+}
+
+TEST(ProgressWindowHost, ShowsAWindowWithoutOwnerAndAsksNothing) {
+  ProgressWindowHost host;
+  {
+    const std::unique_ptr<Progress> progress = host.OpenProgress();
+    EXPECT_EQ(VisibleProgressWindows(), 1);
+    EXPECT_EQ(dynamic_cast<ProgressWindow&>(*progress).parentWidget(), nullptr);
+  }
+  EXPECT_EQ(VisibleProgressWindows(), 0);
+  ConversionSettings settings;
+  EXPECT_FALSE(host.AskFileFunction(settings));
+}
+
+// The program on Qt's offscreen display converts exactly as without any.
+TEST(ProgressWindowHost, CommandLineWithADisplayWritesTheSameKml) {
+  TempDir with, without;
+  for (const TempDir* dir : {&with, &without}) {
+    WriteFileOrFail(*dir / "pq.gpx", PocketQuery(1, 3));
+  }
+  const std::string program = KORVELO_BINARY;
+  auto run = [&](const TempDir& dir, const std::string& display) {
+    const std::string command = "cd " + dir.path() +
+                                " && env -u DISPLAY -u WAYLAND_DISPLAY " +
+                                display + " XDG_CONFIG_HOME=" + dir.path() +
+                                " " + program + " /found pq.gpx >out 2>err";
+    const int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  };
+  EXPECT_EQ(run(with, "QT_QPA_PLATFORM=offscreen"), 0);
+  EXPECT_EQ(run(without, "-u QT_QPA_PLATFORM"), 0);
+  EXPECT_EQ(ReadFileOrFail(with / "pq.kml"),
+            ReadFileOrFail(without / "pq.kml"));
+  EXPECT_EQ(ReadFileOrFail(with / "out"), "");
+  EXPECT_EQ(ReadFileOrFail(with / "err"), "");
+}
+
+}  // namespace
+}  // namespace korvelo::testing

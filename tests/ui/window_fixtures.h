@@ -1,0 +1,107 @@
+// What the window tests share: a settings file of their own, a stand-in for
+// every modal dialog that answers it without blocking and records what it
+// showed, and drags sent to a window as the desktop would send them.
+#ifndef KORVELO_TESTS_UI_WINDOW_FIXTURES_H_
+#define KORVELO_TESTS_UI_WINDOW_FIXTURES_H_
+
+#include <QApplication>
+#include <QDragEnterEvent>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QSettings>
+#include <QUrl>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ui/file_function_dialog.h"
+#include "ui/modal.h"
+#include "ui/progress_window.h"
+
+namespace korvelo::testing {
+
+inline std::unique_ptr<QSettings> IniStore(const std::string& path) {
+  return std::make_unique<QSettings>(QString::fromStdString(path),
+                                     QSettings::IniFormat);
+}
+
+// Every ProgressWindow that exists and is shown right now.
+inline int VisibleProgressWindows() {
+  int count = 0;
+  for (QWidget* window : QApplication::topLevelWidgets()) {
+    if (qobject_cast<ProgressWindow*>(window) && window->isVisible()) ++count;
+  }
+  return count;
+}
+
+// Answers each modal dialog with the function for its kind and records
+// message boxes as "<icon> <caption>: <text>".
+struct ModalAnswers {
+  std::function<int(FileFunctionDialog&)> file_function =
+      [](FileFunctionDialog& dialog) {
+        dialog.accept();
+        return dialog.result();
+      };
+  std::function<int(QFileDialog&)> file_dialog = [](QFileDialog&) {
+    return int(QDialog::Rejected);
+  };
+  std::vector<std::string> messages;
+  QWidget* owner = nullptr;   // the main window, once it exists
+  bool owner_enabled = true;  // during the question
+  int progress_windows = 0;   // shown during the question
+
+  ShowModal Seam() {
+    return [this](QDialog& dialog) -> int {
+      if (auto* ask = dynamic_cast<FileFunctionDialog*>(&dialog)) {
+        owner_enabled = owner != nullptr && owner->isEnabled();
+        progress_windows = VisibleProgressWindows();
+        return file_function(*ask);
+      }
+      if (auto* box = dynamic_cast<QMessageBox*>(&dialog)) {
+        messages.push_back(std::to_string(box->icon()) + " " +
+                           box->windowTitle().toStdString() + ": " +
+                           box->text().toStdString());
+        return QMessageBox::Ok;
+      }
+      if (auto* files = dynamic_cast<QFileDialog*>(&dialog)) {
+        return file_dialog(*files);
+      }
+      return QDialog::Rejected;
+    };
+  }
+};
+
+// A drag carrying these local paths.
+inline std::unique_ptr<QMimeData> FileDrag(
+    const std::vector<std::string>& paths) {
+  auto data = std::make_unique<QMimeData>();
+  QList<QUrl> urls;
+  for (const std::string& path : paths) {
+    urls.append(QUrl::fromLocalFile(QString::fromStdString(path)));
+  }
+  data->setUrls(urls);
+  return data;
+}
+
+// Sends the drag's entry; true when the window accepted it.
+inline bool Enter(QWidget& window, QMimeData& data) {
+  QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton,
+                        Qt::NoModifier);
+  QApplication::sendEvent(&window, &enter);
+  return enter.isAccepted();
+}
+
+// Enters and drops, then lets the window run what the drop started.
+inline void Drop(QWidget& window, QMimeData& data) {
+  if (!Enter(window, data)) return;
+  QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton,
+                  Qt::NoModifier);
+  QApplication::sendEvent(&window, &drop);
+  QCoreApplication::processEvents();
+}
+
+}  // namespace korvelo::testing
+
+#endif  // KORVELO_TESTS_UI_WINDOW_FIXTURES_H_
