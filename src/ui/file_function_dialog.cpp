@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
+#include <algorithm>
 
 #include "input/text.h"
 #include "ui/dialog_units.h"
@@ -38,7 +39,12 @@ FileFunctionDialog::FileFunctionDialog(int32_t& mode, bool& small_icons,
   auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
   cancel->setGeometry(units.Rect(232, 212, 50, 14));
   connect(cancel, &QPushButton::clicked, this, &FileFunctionDialog::reject);
-  (new QLabel(kCaption, this))->setGeometry(units.Rect(7, 7, 102, 8));
+  auto* heading = new QLabel(kCaption, this);
+  QRect heading_area = units.Rect(7, 7, 102, 8);
+  // Nothing stands to its right: a wider font gets the room it needs.
+  heading_area.setWidth(
+      std::max(heading_area.width(), heading->sizeHint().width()));
+  heading->setGeometry(heading_area);
 
   AddOption(1,
             "Complete file\nContaining all caches in a certain area. Use this "

@@ -4,15 +4,18 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <QTest>
 #include <algorithm>
 #include <clocale>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "app/run_fixtures.h"
 #include "support/test_support.h"
 #include "ui/main_dialog.h"
+#include "ui/settings_store.h"
 #include "ui/two_line_option.h"
 #include "window_fixtures.h"
 
@@ -174,6 +177,49 @@ TEST_F(DropOnWindow, ConvertsACorpusPocketQueryExactlyAsTheCommandLine) {
     GTEST_SKIP() << "no German locale (package locales not installed): "
                     "compared in the C locale only";
   }
+}
+
+// A first start: tick the text sheets, drop a zipped "My finds" pocket
+// query, pick "My finds", close; the next start shows the same options.
+TEST_F(DropOnWindow, FirstStartConvertsFindsAndKeepsTheOptions) {
+  KORVELO_REQUIRE_CORPUS();
+  LoadSettings(settings_, *store_);
+  Open();
+  QTest::mouseClick(window_->Control(1011), Qt::LeftButton);
+  answers_.file_function = [](FileFunctionDialog& dialog) {
+    dialog.show();
+    QTest::mouseClick(dialog.Option(2), Qt::LeftButton);
+    QTest::keyClick(&dialog, Qt::Key_Return);
+    return dialog.result();
+  };
+  const std::string zip = dir_ / "13746815-myfinds.zip";
+  WriteFileOrFail(zip,
+                  ReadFileOrFail(CorpusPath("geocube/13746815-myfinds.zip")));
+  DropPaths({zip});
+
+  const std::string kml = ReadFileOrFail(dir_ / "13746815-myfinds.kml");
+  const size_t caches = Count(kml, "<Placemark>");
+  EXPECT_GT(caches, 0u);
+  EXPECT_EQ(Count(kml, "icon_found.png</href></Icon>"), caches);
+  EXPECT_EQ(Count(kml, ",10</coordinates>"), caches);
+  EXPECT_EQ(answers_.messages,
+            std::vector<std::string>{"1 Korvelo: " + std::to_string(caches) +
+                                     " caches processed"});
+  size_t sheets = 0;
+  for (const auto& entry :
+       std::filesystem::recursive_directory_iterator(dir_.path())) {
+    if (entry.path().extension() == ".txt" &&
+        entry.path().parent_path() != dir_.path())
+      ++sheets;
+  }
+  EXPECT_GT(sheets, 0u);
+
+  QTest::mouseClick(window_->Control(1), Qt::LeftButton);
+  SaveSettings(settings_, *store_);
+  ConversionSettings next;
+  LoadSettings(next, *IniStore(dir_ / "settings.ini"));
+  EXPECT_TRUE(next.bOutputTxt);
+  EXPECT_EQ(next.Mode, 2);
 }
 
 }  // namespace
