@@ -9,6 +9,7 @@
 #include <clocale>
 #include <cstdlib>
 #include <filesystem>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -80,20 +81,25 @@ TEST_F(DropOnWindow, IsDisabledDuringEveryRunAndEnabledAfterIt) {
   WriteFileOrFail(dir_ / "one.gpx", PocketQuery(1, 1));
   WriteFileOrFail(dir_ / "empty.gpx", "<gpx></gpx>");
   const std::string missing = dir_ / "missing.gpx";
+  enum Answer { kOk, kCancel, kOutOfMemory };
   struct Row {
     std::string path;
-    bool confirm;
+    Answer answer;
     std::vector<std::string> messages;
   } rows[] = {
-      {dir_ / "one.gpx", true, {"1 Korvelo: 1 caches processed"}},
-      {dir_ / "one.gpx", false, {}},
-      {dir_ / "empty.gpx", true, {}},
-      {missing, true, {"3 Korvelo: " + missing + " wurde nicht gefunden."}},
+      {dir_ / "one.gpx", kOk, {"1 Korvelo: 1 caches processed"}},
+      {dir_ / "one.gpx", kCancel, {}},
+      {dir_ / "empty.gpx", kOk, {}},
+      {missing, kOk, {"3 Korvelo: " + missing + " wurde nicht gefunden."}},
+      {dir_ / "one.gpx",
+       kOutOfMemory,
+       {"2 Korvelo: Nicht gen\xC3\xBCgend Speicher. (on top)"}},
   };
   for (const Row& row : rows) {
     answers_.messages.clear();
     answers_.file_function = [&row](FileFunctionDialog& dialog) {
-      row.confirm ? dialog.accept() : dialog.reject();
+      if (row.answer == kOutOfMemory) throw std::bad_alloc();
+      row.answer == kOk ? dialog.accept() : dialog.reject();
       return dialog.result();
     };
     DropPaths({row.path});

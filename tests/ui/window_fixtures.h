@@ -37,7 +37,8 @@ inline int VisibleProgressWindows() {
 }
 
 // Answers each modal dialog with the function for its kind and records
-// message boxes as "<icon> <caption>: <text>".
+// message boxes as "<icon> <caption>: <text>", with " (on top)" for a box
+// that stays above all windows.
 struct ModalAnswers {
   std::function<int(FileFunctionDialog&)> file_function =
       [](FileFunctionDialog& dialog) {
@@ -60,9 +61,12 @@ struct ModalAnswers {
         return file_function(*ask);
       }
       if (auto* box = dynamic_cast<QMessageBox*>(&dialog)) {
+        const bool on_top =
+            box->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
         messages.push_back(std::to_string(box->icon()) + " " +
                            box->windowTitle().toStdString() + ": " +
-                           box->text().toStdString());
+                           box->text().toStdString() +
+                           (on_top ? " (on top)" : ""));
         return QMessageBox::Ok;
       }
       if (auto* files = dynamic_cast<QFileDialog*>(&dialog)) {
