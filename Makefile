@@ -10,7 +10,8 @@ PACKAGES = g++ cmake ninja-build make zlib1g-dev qt6-base-dev qt6-qpa-plugins \
 
 SUDO = $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: all deps configure build test run format bench clean
+.PHONY: all deps configure build test run format bench clean \
+        install package check-package
 
 all: build
 
@@ -28,7 +29,8 @@ deps:
 
 configure: deps
 	@[ -f $(BUILD)/build.ninja ] || [ -f $(BUILD)/Makefile ] || \
-	  cmake -S . -B $(BUILD) -G "$(GENERATOR)" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	  cmake -S . -B $(BUILD) -G "$(GENERATOR)" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	    -DKORVELO_ICONS_FROM_SOURCE=ON
 
 build: configure
 	cmake --build $(BUILD)
@@ -69,5 +71,49 @@ bench: build
 	fi
 	nice bench/run_bench.sh $(BUILD)
 
+# Installs missing Debian packages: $(call ensure_packages,list).
+define ensure_packages
+	@missing=""; \
+	for p in $(1); do \
+	  dpkg -s $$p >/dev/null 2>&1 || missing="$$missing $$p"; \
+	done; \
+	if [ -n "$$missing" ]; then \
+	  echo "Installing:$$missing"; \
+	  $(SUDO) apt-get update -qq && \
+	  $(SUDO) env DEBIAN_FRONTEND=noninteractive \
+	    apt-get install -y --no-install-recommends $$missing; \
+	fi
+endef
+
+# `make install` builds a release in its own tree, because the install
+# prefix is compiled in (the KML icons point at PREFIX/share/korvelo/icons),
+# then installs below DESTDIR + PREFIX.
+PREFIX ?= /usr/local
+INSTALL_BUILD = $(BUILD)-install
+install: deps
+	cmake -S . -B $(INSTALL_BUILD) -G "$(GENERATOR)" -DCMAKE_BUILD_TYPE=Release \
+	  -DKORVELO_BUILD_TESTS=OFF -DCMAKE_INSTALL_PREFIX="$(PREFIX)"
+	cmake --build $(INSTALL_BUILD)
+	DESTDIR="$(DESTDIR)" cmake --install $(INSTALL_BUILD)
+
+# The Debian package, for /usr, in $(PACKAGE_BUILD); check-package unpacks
+# it and checks every file, the version, the validators and lintian.
+PACKAGE_BUILD = $(BUILD)-package
+PACKAGE_PACKAGES = dpkg-dev lintian desktop-file-utils appstream
+BUILDFLAGS = DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get
+package: deps
+	$(call ensure_packages,$(PACKAGE_PACKAGES))
+	cmake -S . -B $(PACKAGE_BUILD) -G "$(GENERATOR)" -DCMAKE_BUILD_TYPE=Release \
+	  -DKORVELO_BUILD_TESTS=OFF -DCMAKE_INSTALL_PREFIX=/usr \
+	  -DCMAKE_CXX_FLAGS="$$($(BUILDFLAGS) CPPFLAGS) $$($(BUILDFLAGS) CXXFLAGS)" \
+	  -DCMAKE_EXE_LINKER_FLAGS="$$($(BUILDFLAGS) LDFLAGS)"
+	cmake --build $(PACKAGE_BUILD)
+	rm -f $(PACKAGE_BUILD)/korvelo_*.deb
+	cd $(PACKAGE_BUILD) && cpack -G DEB
+	@ls -1 $(PACKAGE_BUILD)/korvelo_*.deb
+
+check-package: package
+	packaging/check-package.sh $(PACKAGE_BUILD)/korvelo_*.deb
+
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(INSTALL_BUILD) $(PACKAGE_BUILD)
