@@ -176,12 +176,10 @@ void MainDialog::keyPressEvent(QKeyEvent* event) {
   QDialog::keyPressEvent(event);
 }
 
+// An entering drag is also a moving one: both are taken when they carry a
+// local file or folder.
 void MainDialog::dragEnterEvent(QDragEnterEvent* event) {
-  if (DroppedPaths(*event->mimeData()).empty()) {
-    event->ignore();
-  } else {
-    event->acceptProposedAction();
-  }
+  dragMoveEvent(event);
 }
 
 void MainDialog::dragMoveEvent(QDragMoveEvent* event) {
