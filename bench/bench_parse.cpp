@@ -21,7 +21,7 @@ int ParseAll(std::string_view text, size_t& sink) {
   const std::vector<std::string_view> waypoints = korvelo::CutWaypoints(text);
   for (std::string_view wpt : waypoints) {
     const korvelo::CacheRecord record(wpt);
-    sink += record.text_description.size() + record.search_title.size();
+    sink += record.raw_description.size() + record.urlname.size();
   }
   return static_cast<int>(waypoints.size());
 }

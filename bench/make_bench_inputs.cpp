@@ -1,7 +1,7 @@
 // Writes the inputs of the stage benchmark beside a generated pocket query:
 //   make_bench_inputs <folder> <count> <seed>
-// <folder>/pq<count>.gpx          the pocket query (as make_sample_pq writes it)
-// <folder>/exclude<count>/finds.gpx  every fifth of its caches (20 %)
+// <folder>/pq<count>.gpx          the pocket query (as make_sample_pq writes
+// it) <folder>/exclude<count>/finds.gpx  every fifth of its caches (20 %)
 // <folder>/owners.txt             five owner names, one of them in the query
 // <folder>/moves<count>.txt       solved coordinates for every tenth cache
 // The same arguments give the same bytes.
@@ -43,9 +43,9 @@ std::string MovesText(const std::vector<std::string_view>& waypoints) {
   std::string text = "// solved puzzles\r\n";
   for (size_t i = 0; i < waypoints.size(); i += 10) {
     const std::string code = korvelo::ExtractElement(waypoints[i], "name");
-    text += korvelo::FormatText("%s;N50\xB0 %02zu.%03zu;E008\xB0 %02zu.%03zu\r\n",
-                                code.c_str(), i % 60, i % 1000, (i / 7) % 60,
-                                (i * 3) % 1000);
+    text += korvelo::FormatText(
+        "%s;N50\xB0 %02zu.%03zu;E008\xB0 %02zu.%03zu\r\n", code.c_str(), i % 60,
+        i % 1000, (i / 7) % 60, (i * 3) % 1000);
   }
   return text;
 }

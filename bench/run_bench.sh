@@ -120,8 +120,8 @@ run_korvelo() {  # LABEL CASE SIZE
   timed "$1" "$KORVELO" /all "$(input_of "$2" "$3")"
 }
 
-run_gpsbabel() {  # SIZE
-  timed "gpsbabel-$1" gpsbabel -i gpx -f "$WORK/in/pq$1.gpx" -o kml \
+run_gpsbabel() {  # LABEL SIZE
+  timed "$1" gpsbabel -i gpx -f "$WORK/in/pq$2.gpx" -o kml \
     -F "$WORK/gpsbabel.kml"
 }
 
@@ -155,11 +155,11 @@ measure() {  # CASE SIZE [GPSBABEL_SIZE]
   log "case $1, $2 caches"
   run_korvelo "warm" "$1" "$2"
   check_hash "$1" "$2"
-  [ -n "${3:-}" ] && run_gpsbabel "$3-warm"
+  [ -n "${3:-}" ] && run_gpsbabel gpsbabel-warm "$3"
   local i
   for ((i = 0; i < RUNS; i++)); do
     run_korvelo "$1-$2" "$1" "$2"
-    [ -n "${3:-}" ] && run_gpsbabel "$3"
+    [ -n "${3:-}" ] && run_gpsbabel "gpsbabel-$3" "$3"
   done
   return 0
 }

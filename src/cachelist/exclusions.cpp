@@ -54,7 +54,7 @@ void CacheList::ExcludeOwners(const std::vector<std::string>& names) {
   for (const std::string& name : names) lowered.insert(LowerAnsiText(name));
 
   std::erase_if(records, [&lowered](const CacheRecord& record) {
-    return lowered.count(LowerAnsiText(record.owner)) > 0;
+    return lowered.count(LowerAnsiText(record.placed_by)) > 0;
   });
 }
 

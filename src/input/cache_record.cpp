@@ -43,24 +43,6 @@ constexpr Replacement kDescriptionSteps[] = {
     {"</a>", "]]"},     // 22
 };
 
-std::string PadTitle(std::string_view urlname) {
-  std::string padded = " " + std::string(urlname) + " ";
-  for (char& c : padded) {
-    if (std::string_view(",.:-\"()!").find(c) != std::string_view::npos) {
-      c = ' ';
-    }
-  }
-  return padded;
-}
-
-std::string TextDescription(std::string_view raw) {
-  std::string text = DropCdataMarkers(raw);
-  for (const Replacement& step : kDescriptionSteps) {
-    ReplaceAllIn(text, step.from, step.to);
-  }
-  return ConvertUmlauts(HtmlToText(text), true);
-}
-
 // Value of the attribute `name` (such as `lat="`): the text after its first
 // occurrence up to the next quote or the end. False when it does not occur.
 bool FindAttribute(std::string_view wpt, std::string_view name,
@@ -128,16 +110,7 @@ void CacheRecord::Parse(std::string_view wpt) {
   terrain = ExtractElement(wpt, "groundspeak:terrain");
   encoded_hints = ExtractElement(wpt, "groundspeak:encoded_hints");
   logs = ExtractElement(wpt, "groundspeak:logs");
-  owner = placed_by;
-
   unavailable = wpt.find("available=\"False\"") != std::string_view::npos;
-  long_description =
-      "<A HREF='" + url + "'>" + name + "</A>: " + raw_description;
-
-  padded_title = PadTitle(urlname);
-  search_title = LowerAnsiText(padded_title);
-
-  text_description = TextDescription(raw_description);
 
   Coordinate latitude = CoordinateOf(wpt, "lat=\"");
   Coordinate longitude = CoordinateOf(wpt, "lon=\"");
@@ -147,6 +120,28 @@ void CacheRecord::Parse(std::string_view wpt) {
   lon_degrees = std::move(longitude.degrees);
   lon_minutes = std::move(longitude.minutes);
   lon = std::move(longitude.decimal);
+}
+
+std::string LinkPrefix(const CacheRecord& record) {
+  return "<A HREF='" + record.url + "'>" + record.name + "</A>: ";
+}
+
+std::string TextDescription(std::string_view raw_description) {
+  std::string text = DropCdataMarkers(raw_description);
+  for (const Replacement& step : kDescriptionSteps) {
+    ReplaceAllIn(text, step.from, step.to);
+  }
+  return ConvertUmlauts(HtmlToText(text), true);
+}
+
+std::string PaddedTitle(std::string_view urlname) {
+  std::string padded = " " + std::string(urlname) + " ";
+  for (char& c : padded) {
+    if (std::string_view(",.:-\"()!").find(c) != std::string_view::npos) {
+      c = ' ';
+    }
+  }
+  return padded;
 }
 
 }  // namespace korvelo

@@ -7,6 +7,10 @@
 
 namespace korvelo {
 
+// Only what the file holds is stored; the forms derived from it (the
+// description with its link, the plain-text description, the keyword titles)
+// are made by the functions below where they are written, so a record costs
+// its texts and a small fixed size.
 struct CacheRecord {
   CacheRecord() = default;
   // A default record parsed from the text of one wpt element.
@@ -23,18 +27,13 @@ struct CacheRecord {
   std::string url;
   std::string urlname;  // cache title
   std::string type;
-  std::string long_description;  // link prefix + raw description
-  std::string placed_by;
+  std::string placed_by;  // also the owner that the owner exclusion compares
   std::string container;
   std::string difficulty;
   std::string terrain;
   std::string encoded_hints;
   std::string logs;
-  std::string owner;  // equals placed_by after parsing
-  std::string raw_description;
-  std::string text_description;
-  std::string padded_title;
-  std::string search_title;
+  std::string raw_description;  // the long description as the file holds it
   std::string lat_degrees;
   std::string lon_degrees;
   std::string lat_minutes;
@@ -44,6 +43,17 @@ struct CacheRecord {
   bool moved = false;
   bool unavailable = false;
 };
+
+// "<A HREF='" + url + "'>" + name + "</A>: ", which the KML description
+// puts in front of the raw description.
+std::string LinkPrefix(const CacheRecord& record);
+
+// The description as plain text: line breaks normalised, entities and
+// breaks decoded, links marked "[[" "]]", tags stripped, umlauts spelled.
+std::string TextDescription(std::string_view raw_description);
+
+// The title between two blanks, with , . : - " ( ) ! turned into blanks.
+std::string PaddedTitle(std::string_view urlname);
 
 }  // namespace korvelo
 

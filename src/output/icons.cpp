@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <span>
+#include <string>
+
+#include "input/text.h"
 
 #if !defined(KORVELO_STANDARD_ICON_BASE) || !defined(KORVELO_EXTRA_ICON_BASE)
 #error "the icon hosts come from the build (KORVELO_*_ICON_BASE)"
@@ -99,17 +102,25 @@ constexpr Keyword kRailwayKeywords[] = {
     {" hbf ", Title::kLowerCase, Match::kEndsWith},
 };
 
-bool Holds(const CacheRecord& record, const Keyword& keyword) {
-  const std::string_view title = keyword.title == Title::kCaseKept
-                                     ? record.padded_title
-                                     : record.search_title;
+// The two forms of a title that the keywords are searched in, made once per
+// record that needs them.
+struct Titles {
+  explicit Titles(const CacheRecord& record)
+      : padded(PaddedTitle(record.urlname)), lower(LowerAnsiText(padded)) {}
+  std::string padded;
+  std::string lower;
+};
+
+bool Holds(const Titles& titles, const Keyword& keyword) {
+  const std::string_view title =
+      keyword.title == Title::kCaseKept ? titles.padded : titles.lower;
   if (keyword.match == Match::kEndsWith) return title.ends_with(keyword.text);
   return title.find(keyword.text) != std::string_view::npos;
 }
 
-bool AnyHolds(const CacheRecord& record, std::span<const Keyword> keywords) {
+bool AnyHolds(const Titles& titles, std::span<const Keyword> keywords) {
   return std::any_of(keywords.begin(), keywords.end(),
-                     [&](const Keyword& k) { return Holds(record, k); });
+                     [&](const Keyword& k) { return Holds(titles, k); });
 }
 
 // How a type's icon is refined by the title.
@@ -152,11 +163,14 @@ constexpr RoleIcon kRoleIcons[] = {
 };
 
 Icon SpecialIconOf(const CacheRecord& record, bool nightOnly) {
-  if (nightOnly) return IsNightCache(record) ? Icon::kNightCache : Icon::kNone;
-  if (IsMotorwayCache(record)) return Icon::kMotorway;
-  if (IsChurchCache(record)) return Icon::kChurch;
-  if (IsTravelBugHotel(record)) return Icon::kTravelBugHotel;
-  if (IsRailwayStation(record)) return Icon::kRailwayStation;
+  const Titles titles(record);
+  if (nightOnly) {
+    return AnyHolds(titles, kNightKeywords) ? Icon::kNightCache : Icon::kNone;
+  }
+  if (AnyHolds(titles, kMotorwayKeywords)) return Icon::kMotorway;
+  if (AnyHolds(titles, kChurchKeywords)) return Icon::kChurch;
+  if (AnyHolds(titles, kTravelBugHotelKeywords)) return Icon::kTravelBugHotel;
+  if (AnyHolds(titles, kRailwayKeywords)) return Icon::kRailwayStation;
   return Icon::kNone;
 }
 
@@ -181,23 +195,23 @@ std::string_view IconUrl(Icon icon) {
 }
 
 bool IsMotorwayCache(const CacheRecord& record) {
-  return AnyHolds(record, kMotorwayKeywords);
+  return AnyHolds(Titles(record), kMotorwayKeywords);
 }
 
 bool IsChurchCache(const CacheRecord& record) {
-  return AnyHolds(record, kChurchKeywords);
+  return AnyHolds(Titles(record), kChurchKeywords);
 }
 
 bool IsNightCache(const CacheRecord& record) {
-  return AnyHolds(record, kNightKeywords);
+  return AnyHolds(Titles(record), kNightKeywords);
 }
 
 bool IsTravelBugHotel(const CacheRecord& record) {
-  return AnyHolds(record, kTravelBugHotelKeywords);
+  return AnyHolds(Titles(record), kTravelBugHotelKeywords);
 }
 
 bool IsRailwayStation(const CacheRecord& record) {
-  return AnyHolds(record, kRailwayKeywords);
+  return AnyHolds(Titles(record), kRailwayKeywords);
 }
 
 std::string_view SpecialIcon(const CacheRecord& record, bool nightOnly) {

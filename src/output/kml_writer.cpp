@@ -86,7 +86,7 @@ void WritePlacemark(std::ostream& out, const CacheRecord& record,
                     const KmlDocument& document, const FunctionLook& look) {
   const bool scaled = document.smallIcons && look.placemark_scale;
   out << "<Placemark><name>" << record.urlname << "</name><description>"
-      << record.long_description
+      << LinkPrefix(record) << record.raw_description
       << "</description><styleUrl>#defaultStyle1</styleUrl><Point>"
          "<altitudeMode>relativeToGround</altitudeMode><coordinates>"
       << record.lon << ',' << record.lat << ',' << look.height

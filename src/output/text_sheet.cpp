@@ -70,7 +70,7 @@ std::string TextSheet(const CacheRecord& record) {
   sheet.append(" / ").append(record.lon_degrees).append(kDegree);
   sheet.append(record.lon_minutes).append("\r\n");
   sheet += "=\t\t\t\t=\r\n\r\n";
-  sheet += record.text_description;
+  sheet += TextDescription(record.raw_description);
   sheet += kSectionBreak;
   // Some exporters wrap the hints in CDATA; the tag stripping would swallow
   // them whole.

@@ -91,8 +91,6 @@ TEST(CorpusParse, EveryWaypointOfEveryFileKeepsTheInvariants) {
     for (const CacheRecord& r :
          CacheList(entry.path().string(), nullptr, "").records) {
       SCOPED_TRACE(entry.path().string() + " " + r.name);
-      EXPECT_EQ(r.owner, r.placed_by);
-      EXPECT_EQ(r.search_title, LowerAnsiText(r.padded_title));
       EXPECT_TRUE(std::regex_match(r.lat_minutes, kMinutes) &&
                   std::regex_match(r.lon_minutes, kMinutes) &&
                   std::regex_match(r.lat, kDecimal) &&
@@ -112,7 +110,7 @@ TEST(CorpusParse, ReadsThreeRealCachesExactly) {
     const char* file;
     int index;           // of the cache in its file
     std::string fields;  // code, title, type, owner, size D/T, coordinates
-    std::string text;    // a passage of text_description
+    std::string text;    // a passage of the plain-text description
   } rows[] = {
       {"cgeo/gc31j2h.gpx", 0,
        "GC31J2H|Hockenheimer City-Brunnen|Multi-cache|vptsz|Small 2/1|"
@@ -131,12 +129,14 @@ TEST(CorpusParse, ReadsThreeRealCachesExactly) {
     const CacheList list(CorpusPath(row.file), nullptr, "");
     ASSERT_GT(list.GetSize(), row.index);
     const CacheRecord& r = list[row.index];
-    EXPECT_EQ(r.name + "|" + r.urlname + "|" + r.type + "|" + r.owner + "|" +
-                  r.container + " " + r.difficulty + "/" + r.terrain + "|" +
-                  r.lat + " " + r.lon + "|" + r.lat_degrees + " " +
+    EXPECT_EQ(r.name + "|" + r.urlname + "|" + r.type + "|" + r.placed_by +
+                  "|" + r.container + " " + r.difficulty + "/" + r.terrain +
+                  "|" + r.lat + " " + r.lon + "|" + r.lat_degrees + " " +
                   r.lat_minutes + " " + r.lon_degrees + " " + r.lon_minutes,
               row.fields);
-    EXPECT_NE(r.text_description.find(row.text), std::string::npos) << r.name;
+    EXPECT_NE(TextDescription(r.raw_description).find(row.text),
+              std::string::npos)
+        << r.name;
     EXPECT_FALSE(r.unavailable) << r.name;
   }
 }

@@ -70,7 +70,7 @@ TEST(ExcludeOwners, RemovesEveryCacheOfTheNamedOwners) {
             {{"a\xD7"}, {"a\xF7"}, "0"},
             {{"\x8A\x9F"}, {"\x9A\xFF"}, ""},
             {{"J\xC3\xB6rg", "J\xC3\x96RG"}, {"j\xC3\xB6rg"}, "1"}}) {
-    CacheList list = MakeList(owners, &CacheRecord::owner);
+    CacheList list = MakeList(owners, &CacheRecord::placed_by);
     list.ExcludeOwners(names);
     EXPECT_EQ(Left(list), left) << ::testing::PrintToString(owners);
   }

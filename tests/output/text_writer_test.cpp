@@ -28,7 +28,7 @@ CacheList One(const std::string& title, std::string description = "") {
   list.records[0].difficulty = "1";
   list.records[0].terrain = "2";
   list.records[0].container = "Small";
-  list.records[0].text_description = std::move(description);
+  list.records[0].raw_description = std::move(description);
   return list;
 }
 
