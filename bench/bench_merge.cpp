@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <utility>
 
 #include "cachelist/cache_list.h"
 
@@ -16,7 +17,8 @@ int main(int argc, char** argv) {
   const auto start = std::chrono::steady_clock::now();
   for (int i = 0; i < count; ++i) {
     one.records[0].name = "GC" + std::to_string(i);
-    all.Merge(one);
+    korvelo::CacheList copy = one;
+    all.Merge(std::move(copy));
   }
   const std::chrono::duration<double> took =
       std::chrono::steady_clock::now() - start;

@@ -17,8 +17,7 @@ void LoadInputs(const std::vector<std::string>& paths, CacheList& list,
                 Progress& progress) {
   progress.SetText("Loading caches...");
   for (const std::string& path : paths) {
-    const CacheList loaded(path, &progress, "");
-    list.Merge(loaded);
+    list.Merge(CacheList(path, &progress, ""));
   }
 }
 

@@ -1,13 +1,10 @@
 #include "cachelist/cache_list.h"
 
 #include <algorithm>
+#include <iterator>
+#include <utility>
 
 namespace korvelo {
-namespace {
-
-size_t Bucket(std::string_view code) { return CodeHash(code) & 0xFFF; }
-
-}  // namespace
 
 uint16_t CodeHash(std::string_view code) {
   uint16_t h = 0;
@@ -17,32 +14,40 @@ uint16_t CodeHash(std::string_view code) {
   return h;
 }
 
-CacheList::CacheList() : codeIndex(kBuckets) {}
-
 bool CacheList::Contains(std::string_view code) const {
-  const std::vector<std::string>& bucket = codeIndex[Bucket(code)];
-  return std::find(bucket.begin(), bucket.end(), code) != bucket.end();
+  return codeIndex.find(code) != codeIndex.end();
 }
 
-void CacheList::AddCode(std::string_view code) {
-  codeIndex[Bucket(code)].emplace_back(code);
+void CacheList::Append(CacheRecord record) {
+  codeIndex.emplace(record.name);
+  records.push_back(std::move(record));
 }
 
-void CacheList::Merge(const CacheList& other) {
+void CacheList::Merge(CacheList&& other) {
   if (name.empty()) name = other.name;
-  titles.insert(titles.end(), other.titles.begin(), other.titles.end());
+  titles.insert(titles.end(), std::make_move_iterator(other.titles.begin()),
+                std::make_move_iterator(other.titles.end()));
   // Room for every incoming record is made at once, but geometrically: an
   // exact reserve per merge would move the whole array on each of a folder's
   // many small merges.
+  if (records.empty()) {
+    // The first input's array becomes this list's; only its duplicates go.
+    records.swap(other.records);
+    const auto kept = std::remove_if(
+        records.begin(), records.end(),
+        [this](const auto& r) { return !codeIndex.emplace(r.name).second; });
+    records.erase(kept, records.end());
+    return;
+  }
   const size_t needed = records.size() + other.records.size();
   if (needed > records.capacity()) {
     records.reserve(std::max(needed, 2 * records.capacity()));
   }
-  for (const CacheRecord& record : other.records) {
-    if (Contains(record.name)) continue;
-    AddCode(record.name);
-    records.push_back(record);
+  for (CacheRecord& record : other.records) {
+    if (!codeIndex.emplace(record.name).second) continue;
+    records.push_back(std::move(record));
   }
+  other.records.clear();
 }
 
 }  // namespace korvelo

@@ -4,8 +4,10 @@
 #define KORVELO_CACHELIST_CACHE_LIST_H_
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 #include "input/cache_record.h"
@@ -15,14 +17,15 @@ namespace korvelo {
 class Progress;
 
 // 16-bit hash of a waypoint code: per byte, rotate left by 9, then XOR.
+// Twelve of its bits chose the bucket of the code index in older versions;
+// it is kept because it is the published checksum of a code, but the index
+// no longer uses it: codes written to collide made those buckets long.
 uint16_t CodeHash(std::string_view code);
 
 class CacheList {
  public:
-  static constexpr int kBuckets = 4096;
-
-  // An empty list with all buckets of its code index.
-  CacheList();
+  // An empty list.
+  CacheList() = default;
 
   // Loads a .gpx file, a .zip archive or a folder of them (cache_list_load).
   // `progress` may be null. File errors of a plain GPX file propagate as
@@ -36,12 +39,15 @@ class CacheList {
 
   // Exact, case-sensitive test of the code index.
   bool Contains(std::string_view code) const;
-  // Appends the code to its bucket, even when it is already there.
-  void AddCode(std::string_view code);
+  // Appends the record and indexes its code, even when a record with that
+  // code is already in the list (the loader keeps a file's duplicates; Merge
+  // drops them).
+  void Append(CacheRecord record);
 
   // Adopts other's name while this one has none, appends its titles, and
-  // appends each record whose code is not yet indexed (first one wins).
-  void Merge(const CacheList& other);
+  // moves over each record whose code is not yet indexed (first one wins).
+  // Records and titles are moved out of `other`.
+  void Merge(CacheList&& other);
 
   // Removes the record with each code of `excluded` (exclusions.cpp).
   void ExcludeCaches(const CacheList& excluded);
@@ -51,12 +57,21 @@ class CacheList {
   // record (moves.cpp).
   void MoveCaches(std::vector<std::string>& lines);
 
+  // Read and changed in place by the stages and the writers; records are
+  // added only through Append and Merge, which keep the code index.
   std::vector<CacheRecord> records;
   std::string name;
   std::vector<std::string> titles;
 
  private:
-  std::vector<std::vector<std::string>> codeIndex;
+  // Hashes the code itself, so lookups by a view need no copy.
+  struct CodeHasher {
+    using is_transparent = void;
+    size_t operator()(std::string_view code) const {
+      return std::hash<std::string_view>()(code);
+    }
+  };
+  std::unordered_set<std::string, CodeHasher, std::equal_to<>> codeIndex;
 };
 
 }  // namespace korvelo

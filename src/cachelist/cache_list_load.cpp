@@ -12,6 +12,7 @@
 #include "input/zip_reader.h"
 #include "platform/file_error.h"
 #include "platform/folders.h"
+#include "platform/input_file.h"
 #include "platform/temp_folder.h"
 
 namespace korvelo {
@@ -45,14 +46,19 @@ InputKind Classify(std::string_view path) {
   return InputKind::kNothing;
 }
 
-// Every waypoint becomes a record, in file order, duplicates included.
-void AppendWaypoints(CacheList& list, std::string_view text,
+// Every waypoint becomes a record, in file order, duplicates included. The
+// file is read in pieces and each waypoint is parsed as soon as it is
+// complete, so only the records stay in memory, never the file's text.
+void AppendWaypoints(CacheList& list, std::string_view path,
                      const std::string& file) {
-  for (std::string_view wpt : CutWaypoints(text)) {
+  InputFile input(path);
+  WaypointCutter cutter(
+      [&input](char* data, size_t size) { return input.Read(data, size); });
+  std::string_view wpt;
+  while (cutter.Next(wpt)) {
     CacheRecord record(wpt);
     record.file = file;
-    list.AddCode(record.name);
-    list.records.push_back(std::move(record));
+    list.Append(std::move(record));
   }
 }
 
@@ -65,9 +71,9 @@ void LoadGpx(CacheList& list, std::string_view path, Progress* progress,
   if (progress != nullptr) {
     progress->SetText(FormatText("Loading %s.gpx...", BaseName(path).c_str()));
   }
-  const std::string text = LoadFileText(path);
-  AppendWaypoints(list, text, title);
-  list.records.shrink_to_fit();
+  // The array is not trimmed: its unused end was never written, so it costs
+  // no memory, and trimming would copy every record once more.
+  AppendWaypoints(list, path, title);
 }
 
 // Reads every entry's information; false unless there are one or two
@@ -125,7 +131,7 @@ void LoadArchiveEntries(CacheList& list, std::string_view path,
     }
     CacheList entry;
     Load(entry, paths[i], progress, archive_name, archiveDepth);
-    list.Merge(entry);
+    list.Merge(std::move(entry));
   }
 }
 
@@ -153,7 +159,7 @@ void LoadFolder(CacheList& list, std::string_view path, Progress* progress,
     if (entry.is_folder) continue;
     CacheList file;
     Load(file, folder + entry.name, progress, "", archiveDepth);
-    list.Merge(file);
+    list.Merge(std::move(file));
   }
 }
 

@@ -1,19 +1,96 @@
 #include "input/waypoints.h"
 
+#include <algorithm>
+
 namespace korvelo {
+namespace {
+
+constexpr std::string_view kStart = "<wpt";
+constexpr std::string_view kEnd = "</wpt>";
+
+}  // namespace
 
 std::vector<std::string_view> CutWaypoints(std::string_view text) {
   std::vector<std::string_view> waypoints;
   size_t from = 0;
   for (;;) {
-    const size_t start = text.find("<wpt", from);
+    const size_t start = text.find(kStart, from);
     if (start == std::string_view::npos) break;
-    const size_t end = text.find("</wpt>", start);
+    const size_t end = text.find(kEnd, start);
     if (end == std::string_view::npos) break;
     waypoints.push_back(text.substr(start, end - start));
     from = end;
   }
   return waypoints;
+}
+
+bool WaypointCutter::Next(std::string_view& wpt) {
+  for (;;) {
+    if (!FindStart()) return false;
+    bool whole = true;
+    const size_t end = FindEnd(whole);
+    if (end == std::string::npos) return false;
+    from_ = end;
+    if (whole && end - begin_ <= max_waypoint_) {
+      wpt = std::string_view(text_).substr(begin_, end - begin_);
+      return true;
+    }
+  }
+}
+
+// Moves begin_ to the next "<wpt", reading on as needed; false when the
+// text ends first.
+bool WaypointCutter::FindStart() {
+  for (;;) {
+    const size_t start = text_.find(kStart, from_);
+    if (start != std::string::npos) {
+      begin_ = start;
+      return true;
+    }
+    // Only the last bytes can be the beginning of a "<wpt" that the next
+    // piece completes.
+    const size_t keep = std::min(text_.size(), kStart.size() - 1);
+    begin_ = from_ = std::max(from_, text_.size() - keep);
+    if (!Fill()) return false;
+  }
+}
+
+// Position of the first "</wpt>" behind begin_, reading on as needed; npos
+// when the text ends first. A waypoint that outgrows max_waypoint_ is let go
+// while the search goes on (`whole` turns false): only the bytes that can
+// begin its end tag are kept.
+size_t WaypointCutter::FindEnd(bool& whole) {
+  size_t from = begin_;
+  for (;;) {
+    const size_t end = text_.find(kEnd, from);
+    if (end != std::string::npos) return end;
+    const size_t keep = std::min(text_.size() - begin_, kEnd.size() - 1);
+    from = text_.size() - keep;
+    if (text_.size() - begin_ > max_waypoint_) {
+      whole = false;
+      begin_ = from;
+    }
+    const size_t shift = begin_;
+    if (!Fill()) return std::string::npos;
+    from -= shift;
+  }
+}
+
+// Drops the bytes before begin_ (all positions move down by begin_) and
+// appends the next piece; false when the text has ended.
+bool WaypointCutter::Fill() {
+  if (ended_) return false;
+  text_.erase(0, begin_);
+  from_ -= std::min(from_, begin_);
+  begin_ = 0;
+  const size_t old = text_.size();
+  text_.resize(old + kPiece);
+  const size_t got = source_(text_.data() + old, kPiece);
+  text_.resize(old + got);
+  const size_t zero = text_.find('\0', old);
+  if (zero != std::string::npos) text_.resize(zero);
+  if (got == 0 || zero != std::string::npos) ended_ = true;
+  return text_.size() > old;
 }
 
 }  // namespace korvelo

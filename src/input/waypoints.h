@@ -2,6 +2,9 @@
 #ifndef KORVELO_INPUT_WAYPOINTS_H_
 #define KORVELO_INPUT_WAYPOINTS_H_
 
+#include <cstddef>
+#include <functional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -12,6 +15,40 @@ namespace korvelo {
 // in front of the end tag is kept). Views into `text`; nothing outside wpt
 // elements is looked at.
 std::vector<std::string_view> CutWaypoints(std::string_view text);
+
+// The same cut over a text that arrives in pieces (a file, an unpacked
+// archive entry), holding only the waypoint being cut and one piece: the
+// text ends at its first zero byte or where the source ends. A waypoint
+// longer than `maxWaypoint` bytes is skipped whole instead of being held;
+// the cut goes on behind its "</wpt>". No real waypoint comes near the
+// default, but a file that is one endless "<wpt" would otherwise have to be
+// held whole.
+class WaypointCutter {
+ public:
+  // Fills `data` with up to `size` bytes; 0 at the end. May throw.
+  using Source = std::function<size_t(char* data, size_t size)>;
+
+  static constexpr size_t kPiece = 1 << 20;
+  static constexpr size_t kMaxWaypoint = 64 << 20;
+
+  explicit WaypointCutter(Source source, size_t maxWaypoint = kMaxWaypoint)
+      : source_(std::move(source)), max_waypoint_(maxWaypoint) {}
+
+  // The next waypoint's text, valid until the next call; false at the end.
+  bool Next(std::string_view& wpt);
+
+ private:
+  bool FindStart();
+  size_t FindEnd(bool& whole);
+  bool Fill();
+
+  Source source_;
+  size_t max_waypoint_;
+  std::string text_;  // the bytes read and not yet given up
+  size_t begin_ = 0;  // text_ before this is no longer needed
+  size_t from_ = 0;   // where the search for the next "<wpt" starts
+  bool ended_ = false;
+};
 
 }  // namespace korvelo
 

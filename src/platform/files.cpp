@@ -41,18 +41,24 @@ void ReadWholeFile(std::string_view path, std::string& bytes) {
   if (fstat(file.get(), &info) != 0) throw FileErrorFromErrno(errno, path);
 
   // The size is only a hint: the file may grow or shrink while it is read.
+  // Reading stops at the end that the size announces, where a small probe
+  // tells whether more came; only then does the buffer grow (growing it to
+  // probe would double and copy it for every file).
   bytes.clear();
   bytes.resize(static_cast<size_t>(info.st_size));
   size_t filled = 0;
+  char probe[4096];
   for (;;) {
-    if (filled == bytes.size()) bytes.resize(bytes.size() + 65536);
+    const bool full = filled == bytes.size();
+    char* const into = full ? probe : bytes.data() + filled;
     const ssize_t got =
-        read(file.get(), bytes.data() + filled, bytes.size() - filled);
+        read(file.get(), into, full ? sizeof probe : bytes.size() - filled);
     if (got < 0) {
       if (errno == EINTR) continue;
       throw FileErrorFromErrno(errno, path);
     }
     if (got == 0) break;
+    if (full) bytes.append(probe, static_cast<size_t>(got));
     filled += static_cast<size_t>(got);
   }
   bytes.resize(filled);

@@ -26,8 +26,14 @@ TEST(CodeHash, RotatesLeftByNineAndXorsEachByte) {
   EXPECT_EQ(CodeHash(std::string("\x80\x00", 2)), 0x0001);  // bit 15 to bit 0
 }
 
-TEST(CacheList, ContainsComparesCodesExactlyAlsoWithinABucket) {
-  // A second code in the bucket of GC1234, found among GC0 to GC99999.
+CacheRecord WithCode(const std::string& code) {
+  CacheRecord record;
+  record.name = code;
+  return record;
+}
+
+TEST(CacheList, ContainsComparesCodesExactlyAlsoWhenTheirHashesCollide) {
+  // A second code with the low 12 hash bits of GC1234, among GC0 to GC99999.
   std::string twin;
   for (int n = 0; n < 100000 && twin.empty(); ++n) {
     const std::string code = "GC" + std::to_string(n);
@@ -38,13 +44,14 @@ TEST(CacheList, ContainsComparesCodesExactlyAlsoWithinABucket) {
   }
   ASSERT_FALSE(twin.empty());
   CacheList list;
-  list.AddCode("GC1234");
+  list.Append(WithCode("GC1234"));
   for (const std::string& other :
        {twin, std::string("gc1234"), std::string("GC123"), std::string("")}) {
     EXPECT_FALSE(list.Contains(other)) << other;
   }
-  list.AddCode(twin);
+  list.Append(WithCode(twin));
   EXPECT_TRUE(list.Contains("GC1234") && list.Contains(twin));
+  EXPECT_EQ(list.GetSize(), 2);
 }
 
 // A list as the loader builds it: every record indexed, duplicates too;
@@ -55,10 +62,10 @@ CacheList Loaded(const std::string& name, const Texts& titles,
   list.name = name;
   list.titles = titles;
   for (const std::string& code : codes) {
-    list.records.emplace_back();
-    list.records.back().name = code;
-    list.records.back().urlname = name + ":" + code;
-    list.AddCode(code);
+    CacheRecord record;
+    record.name = code;
+    record.urlname = name + ":" + code;
+    list.Append(std::move(record));
   }
   return list;
 }

@@ -20,9 +20,10 @@ CacheList MakeList(const Texts& values,
                    std::string CacheRecord::*field = &CacheRecord::name) {
   CacheList list;
   for (const std::string& value : values) {
-    list.records.emplace_back().*field = value;
-    list.records.back().urlname = std::to_string(list.GetSize() - 1);
-    list.AddCode(list.records.back().name);
+    CacheRecord record;
+    record.*field = value;
+    record.urlname = std::to_string(list.GetSize());
+    list.Append(std::move(record));
   }
   return list;
 }

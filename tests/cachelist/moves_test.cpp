@@ -79,7 +79,7 @@ TEST(MoveCaches, AppliesEveryMatchingLineInFileOrder) {
       {{"G/1"}, {"G/1" + a + "  // x;y"}, {" 1  "}}};
   for (const auto& [codes, lines, expected] : rows) {
     CacheList list;
-    for (const std::string& code : codes) list.records.push_back(Unmoved(code));
+    for (const std::string& code : codes) list.Append(Unmoved(code));
     Texts stripped = lines, minutes;
     list.MoveCaches(stripped);
     for (const CacheRecord& r : list.records)

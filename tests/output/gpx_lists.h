@@ -39,8 +39,9 @@ inline void AppendGpxFile(CacheList& list, const std::string& path,
   const std::string gpx = ReadFileOrFail(path);
   list.titles.push_back(title);
   for (std::string_view wpt : CutWaypoints(gpx)) {
-    list.records.emplace_back(wpt);
-    list.records.back().file = title;
+    CacheRecord record(wpt);
+    record.file = title;
+    list.Append(std::move(record));
   }
 }
 
