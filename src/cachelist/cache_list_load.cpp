@@ -1,6 +1,8 @@
 // The loading constructor of CacheList: GPX files, pocket-query archives and
 // folders of them.
+#include <algorithm>
 #include <cctype>
+#include <functional>
 
 #include "cachelist/cache_list.h"
 #include "cachelist/progress.h"
@@ -46,34 +48,46 @@ InputKind Classify(std::string_view path) {
   return InputKind::kNothing;
 }
 
-// Every waypoint becomes a record, in file order, duplicates included. The
-// file is read in pieces and each waypoint is parsed as soon as it is
-// complete, so only the records stay in memory, never the file's text.
-void AppendWaypoints(CacheList& list, std::string_view path,
-                     const std::string& file) {
-  InputFile input(path);
-  WaypointCutter cutter(
-      [&input](char* data, size_t size) { return input.Read(data, size); });
+// Names the list of the GPX text at `path`; returns the title that its
+// records carry in `file`.
+std::string StartGpxList(CacheList& list, std::string_view path,
+                         std::string_view nameOverride) {
+  list.records.reserve(500);
+  list.name = nameOverride.empty() ? path : nameOverride;
+  std::string title = BaseName(list.name);
+  list.titles.push_back(title);
+  return title;
+}
+
+std::string GpxProgressText(std::string_view path) {
+  return FormatText("Loading %s.gpx...", BaseName(path).c_str());
+}
+
+// Every waypoint of the text that `source` delivers becomes a record, in
+// file order, duplicates included. The text is read in pieces and each
+// waypoint is parsed as soon as it is complete, so only the records stay in
+// memory, never the text. The array is not trimmed: its unused end was never
+// written, so it costs no memory, and trimming would copy every record.
+void AppendWaypoints(CacheList& list, const WaypointCutter::Source& source,
+                     const std::string& title) {
+  WaypointCutter cutter(source);
   std::string_view wpt;
   while (cutter.Next(wpt)) {
     CacheRecord record(wpt);
-    record.file = file;
+    record.file = title;
     list.Append(std::move(record));
   }
 }
 
 void LoadGpx(CacheList& list, std::string_view path, Progress* progress,
              std::string_view nameOverride) {
-  list.records.reserve(500);
-  list.name = nameOverride.empty() ? path : nameOverride;
-  const std::string title = BaseName(list.name);
-  list.titles.push_back(title);
-  if (progress != nullptr) {
-    progress->SetText(FormatText("Loading %s.gpx...", BaseName(path).c_str()));
-  }
-  // The array is not trimmed: its unused end was never written, so it costs
-  // no memory, and trimming would copy every record once more.
-  AppendWaypoints(list, path, title);
+  const std::string title = StartGpxList(list, path, nameOverride);
+  if (progress != nullptr) progress->SetText(GpxProgressText(path));
+  InputFile input(path);
+  AppendWaypoints(
+      list,
+      [&input](char* data, size_t size) { return input.Read(data, size); },
+      title);
 }
 
 // Reads every entry's information; false unless there are one or two
@@ -89,21 +103,65 @@ bool ReadEntryList(const ZipReader& reader, std::vector<ZipEntryInfo>& infos) {
   return true;
 }
 
-// Unpacks every entry into `folder`, each checked against its CRC-32, and
-// returns their paths; empty when one of them cannot be unpacked.
-std::vector<std::string> ExtractEntries(ZipReader& reader,
-                                        const std::vector<ZipEntryInfo>& infos,
-                                        const std::string& folder) {
-  std::vector<std::string> paths;
-  for (size_t i = 0; i < infos.size(); ++i) {
-    const std::string path = folder + infos[i].name;
-    if (!ExtractZipEntry(reader, infos[i], static_cast<int>(i), path)) {
-      return {};
-    }
-    reader.CloseEntry();
-    paths.push_back(path);
+// What an entry gives once every entry of its archive has been read: the
+// list of a GPX entry, parsed while it was unpacked (with the progress text
+// its load shows), or the file that an archive inside the archive was
+// unpacked to.
+struct UnpackedEntry {
+  CacheList list;
+  std::string progress_text;
+  std::string archive_path;
+};
+
+// Reads the open entry to its declared end through the piece function
+// `read`; false when it yields fewer bytes. Reading every byte lets the
+// entry's checksum be verified when it is closed.
+class EntryBytes {
+ public:
+  EntryBytes(ZipReader& reader, uint64_t size) : reader_(reader), left_(size) {}
+  size_t operator()(char* data, size_t size) {
+    const size_t got =
+        left_ == 0 ? 0
+                   : reader_.ReadEntry(data, std::min<uint64_t>(left_, size));
+    left_ -= got;
+    return got;
   }
-  return paths;
+  bool ReadToEnd() {
+    char rest[1 << 14];
+    while (left_ > 0 && (*this)(rest, sizeof rest) > 0) {
+    }
+    return left_ == 0;
+  }
+
+ private:
+  ZipReader& reader_;
+  uint64_t left_;
+};
+
+// Unpacks entry `index`, checked against its CRC-32. A GPX entry to load is
+// parsed straight from the inflated bytes; an archive entry to load goes to
+// a file in `folder`, as its own archive load needs one; any other entry is
+// only read and checked. False when the entry cannot be unpacked.
+bool UnpackEntry(ZipReader& reader, const ZipEntryInfo& info, int index,
+                 bool load, const std::string& folder,
+                 const std::string& archive_name, UnpackedEntry& entry) {
+  const std::string path = folder + info.name;
+  const InputKind kind = load ? Classify(path) : InputKind::kNothing;
+  if (kind == InputKind::kArchive) {
+    if (!ExtractZipEntry(reader, info, index, path)) return false;
+    entry.archive_path = path;
+  } else {
+    if (!reader.OpenEntry(index)) return false;
+    EntryBytes bytes(reader, info.uncompressed_size);
+    if (kind == InputKind::kGpx) {
+      const std::string title = StartGpxList(entry.list, path, archive_name);
+      entry.progress_text = GpxProgressText(path);
+      AppendWaypoints(entry.list, std::ref(bytes), title);
+    }
+    if (!bytes.ReadToEnd()) return false;
+  }
+  reader.CloseEntry();
+  return true;
 }
 
 void LoadArchiveEntries(CacheList& list, std::string_view path,
@@ -119,19 +177,28 @@ void LoadArchiveEntries(CacheList& list, std::string_view path,
 
   const ScopedTempFolder folder(CreateTempFolder(SystemTempFolder(), true));
   if (folder.path().empty()) return;
-  const std::vector<std::string> paths =
-      ExtractEntries(reader, infos, folder.path());
-
-  // All reading is done before the first nested load refills ZipImage. The
-  // additional-waypoints file of a pocket query is unpacked but not loaded.
+  // Every entry is unpacked and checked before anything is merged. The
+  // additional-waypoints file of a pocket query is checked but not loaded.
   const std::string archive_name = BaseName(path);
-  for (size_t i = 0; i < paths.size(); ++i) {
-    if (paths.size() == 2 && infos[i].name.find("-wpts") != std::string::npos) {
-      continue;
+  std::vector<UnpackedEntry> entries(infos.size());
+  for (size_t i = 0; i < infos.size(); ++i) {
+    const bool load =
+        infos.size() == 1 || infos[i].name.find("-wpts") == std::string::npos;
+    if (!UnpackEntry(reader, infos[i], static_cast<int>(i), load, folder.path(),
+                     archive_name, entries[i])) {
+      return;
     }
-    CacheList entry;
-    Load(entry, paths[i], progress, archive_name, archiveDepth);
-    list.Merge(std::move(entry));
+  }
+  // All reading is done before a nested archive load refills ZipImage.
+  for (UnpackedEntry& entry : entries) {
+    if (progress != nullptr && !entry.progress_text.empty()) {
+      progress->SetText(entry.progress_text);
+    }
+    if (!entry.archive_path.empty()) {
+      Load(entry.list, entry.archive_path, progress, archive_name,
+           archiveDepth);
+    }
+    list.Merge(std::move(entry.list));
   }
 }
 

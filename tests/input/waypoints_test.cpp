@@ -43,9 +43,9 @@ TEST(WaypointCut, GivesTheSameWaypointsWhereverThePiecesEnd) {
   const std::string texts[] = {
       "",
       "<gpx><wpt lat=\"1\"><name>A</name></wpt>\r\n<wpt><name>B</name></wpt>",
-      "<wpt>x</wpt></wpt><wpt>y</wpt",    // a stray end tag, an unclosed one
+      "<wpt>x</wpt></wpt><wpt>y</wpt",      // a stray end tag, an unclosed one
       "<wp<wpt a</wp</wpt><w<wpt b</wpt>",  // near misses on both tags
-      "<wpt<wpt inner</wpt>",              // nested starts
+      "<wpt<wpt inner</wpt>",               // nested starts
       "</wpt><wpt>z</wpt><wpt>",
       "<wpt>GC1</wpt>",
       std::string("<wpt>a</wpt>\0<wpt>b</wpt>", 25)};  // text ends at a zero
