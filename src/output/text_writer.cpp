@@ -1,6 +1,9 @@
 #include "output/text_writer.h"
 
 #include <cstdint>
+#include <string>
+#include <unordered_map>
+#include <vector>
 
 #include "input/text.h"
 #include "output/text_sheet.h"
@@ -23,30 +26,65 @@ OutputFolder KeyFolder(const OutputFolder& folder, std::string_view key) {
   return k2.Subfolder(key.substr(2, 1));
 }
 
-// The name of the first file of the series that takes a sheet of `length`
-// bytes.
-std::string ChooseFile(const OutputFolder& folder, const std::string& series,
-                       size_t length) {
-  for (int number = 1;; ++number) {
-    const std::string name = series + FormatText("%03d.txt", number);
-    const int64_t size = folder.FileSize(name);
-    if (number == kLastFile || size == 0 ||
-        size + static_cast<int64_t>(length) < kFileSizeLimit) {
-      return name;
+// What one WriteText call has learnt about the sheet tree, so that a cache
+// costs no more look-ups than its sheet needs: the key folders opened last
+// (bounded, each holds a descriptor) and the size of every sheet file of a
+// series once looked at, grown by what this call appended.
+class SheetTree {
+ public:
+  explicit SheetTree(const std::string& folder) : root_(folder) {}
+
+  const OutputFolder& Folder(std::string_view key) {
+    const std::string path(key.substr(0, 3));
+    auto found = folders_.find(path);
+    if (found != folders_.end()) return found->second;
+    if (folders_.size() >= kOpenFolders) folders_.clear();
+    return folders_.emplace(path, KeyFolder(root_, key)).first->second;
+  }
+
+  // The number of the first file of the key's series that takes a sheet of
+  // `length` bytes.
+  int ChooseFile(const OutputFolder& folder, const std::string& key,
+                 size_t length) {
+    std::vector<int64_t>& sizes = sizes_[key];
+    for (int number = 1;; ++number) {
+      if (sizes.size() < static_cast<size_t>(number)) {
+        sizes.push_back(folder.FileSize(FileName(key, number)));
+      }
+      const int64_t size = sizes[number - 1];
+      if (number == kLastFile || size == 0 ||
+          size + static_cast<int64_t>(length) < kFileSizeLimit) {
+        return number;
+      }
     }
   }
-}
+
+  void Appended(const std::string& key, int number, size_t length) {
+    sizes_[key][number - 1] += static_cast<int64_t>(length);
+  }
+
+  static std::string FileName(std::string_view key, int number) {
+    return std::string(key.substr(3)) + FormatText("_caches%03d.txt", number);
+  }
+
+ private:
+  static constexpr size_t kOpenFolders = 256;
+  const OutputFolder root_;
+  std::unordered_map<std::string, OutputFolder> folders_;
+  std::unordered_map<std::string, std::vector<int64_t>> sizes_;
+};
 
 }  // namespace
 
 void WriteText(const CacheList& list, const std::string& folder) {
-  const OutputFolder root(folder);
+  SheetTree tree(folder);
   for (const CacheRecord& record : list.records) {
     const std::string key = DirectoryKey(record.urlname);
-    const OutputFolder key_folder = KeyFolder(root, key);
+    const OutputFolder& key_folder = tree.Folder(key);
     const std::string sheet = TextSheet(record);
-    key_folder.Append(
-        ChooseFile(key_folder, key.substr(3) + "_caches", sheet.size()), sheet);
+    const int number = tree.ChooseFile(key_folder, key, sheet.size());
+    key_folder.Append(SheetTree::FileName(key, number), sheet);
+    tree.Appended(key, number, sheet.size());
   }
 }
 
