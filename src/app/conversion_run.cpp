@@ -29,7 +29,7 @@ bool ConversionRun(const std::vector<std::string>& paths, int32_t function,
   // including a FileError thrown by a load or a writer.
   const std::unique_ptr<Progress> progress = host.OpenProgress();
   host.ReadControls(settings);
-  if (function == -1) {
+  if (function == kFunctionAsk) {
     if (!host.AskFileFunction(settings)) return false;
     function = settings.Mode;
   }
@@ -43,8 +43,7 @@ bool ConversionRun(const std::vector<std::string>& paths, int32_t function,
   const std::string& first_path = paths.front();
   const std::string kml_path = KmlFilePath(first_path, list.name, settings);
   progress->SetText("Creating KML...");
-  WriteKml(list, kml_path, function, settings.bSmallIcons,
-           settings.bShowDisable, settings);
+  WriteKml(list, kml_path, function, settings);
 
   RunOutputStages(list, first_path, settings, *progress);
   host.ShowFinalMessage(FormatText("%li caches processed",

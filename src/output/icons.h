@@ -6,17 +6,9 @@
 #include <string_view>
 
 #include "input/cache_record.h"
+#include "output/file_function.h"
 
 namespace korvelo {
-
-// The role of the input files of a run. 0 arises when no role was ever
-// chosen; every value outside 1 to 5 behaves like it.
-inline constexpr int kFunctionNone = 0;
-inline constexpr int kFunctionComplete = 1;
-inline constexpr int kFunctionFound = 2;
-inline constexpr int kFunctionMine = 3;
-inline constexpr int kFunctionDisabled = 4;
-inline constexpr int kFunctionMarked = 5;
 
 // Scheme and host of the two icon servers, fixed at configure time.
 extern const std::string_view kStandardIconBase;

@@ -1,5 +1,7 @@
 #include "output/kml_writer.h"
 
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "input/paths.h"
@@ -96,20 +98,31 @@ void WritePlacemark(std::ostream& out, const CacheRecord& record,
       << "</IconStyle></Style></Placemark>";
 }
 
-// The records of each type row that this document takes, in list order.
-std::vector<std::vector<const CacheRecord*>> RecordsByRow(
-    const CacheList& list, const KmlDocument& document) {
-  std::vector<std::vector<const CacheRecord*>> rows(std::size(kCacheTypes));
-  for (const CacheRecord& record : list.records) {
-    if (document.onlyFile && record.file != *document.onlyFile) continue;
+using Records = std::vector<const CacheRecord*>;
+
+// The records of each type row, in list order.
+std::vector<Records> RecordsByRow(const Records& records) {
+  std::vector<Records> rows(std::size(kCacheTypes));
+  for (const CacheRecord* record : records) {
     for (size_t row = 0; row < rows.size(); ++row) {
-      if (IsOfType(record.type, kCacheTypes[row])) {
-        rows[row].push_back(&record);
+      if (IsOfType(record->type, kCacheTypes[row])) {
+        rows[row].push_back(record);
         break;
       }
     }
   }
   return rows;
+}
+
+// The records of the list that a document takes, in list order.
+Records RecordsOf(const CacheList& list, const KmlDocument& document) {
+  Records records;
+  records.reserve(list.records.size());
+  for (const CacheRecord& record : list.records) {
+    if (document.onlyFile && record.file != *document.onlyFile) continue;
+    records.push_back(&record);
+  }
+  return records;
 }
 
 // Pass 0 holds the caches at their listed place, pass 1 (solvable rows
@@ -127,10 +140,9 @@ void WriteFolder(std::ostream& out, const CacheTypeRow& row, bool solved,
   out << "</Folder>\r\n";
 }
 
-}  // namespace
-
-void WriteKmlDocument(std::ostream& out, const CacheList& list,
-                      const KmlDocument& document) {
+// Writes one whole document holding `records` (those it takes).
+void WriteDocument(std::ostream& out, const Records& records,
+                   const KmlDocument& document) {
   const FunctionLook& look = LookOf(document.function);
   out << kHeader << "<name>" << document.name << "</name>";
   if (document.onlyRow) {
@@ -138,18 +150,16 @@ void WriteKmlDocument(std::ostream& out, const CacheList& list,
         << "</styleUrl>";
   }
   WriteStyleBlock(out, document.smallIcons ? look.small_scale : look.scale);
-  const auto records = RecordsByRow(list, document);
-  for (size_t row = 0; row < records.size(); ++row) {
+  const std::vector<Records> rows = RecordsByRow(records);
+  for (size_t row = 0; row < rows.size(); ++row) {
     if (document.onlyRow && *document.onlyRow != row) continue;
     for (bool solved : {false, true}) {
       if (solved && !kCacheTypes[row].solvable) continue;
-      WriteFolder(out, kCacheTypes[row], solved, records[row], document, look);
+      WriteFolder(out, kCacheTypes[row], solved, rows[row], document, look);
     }
   }
   out << kEnd;
 }
-
-namespace {
 
 struct KmlFile {
   std::string path;
@@ -188,17 +198,35 @@ std::vector<KmlFile> PlanFiles(const CacheList& list, const std::string& path,
 
 }  // namespace
 
+void WriteKmlDocument(std::ostream& out, const CacheList& list,
+                      const KmlDocument& document) {
+  WriteDocument(out, RecordsOf(list, document), document);
+}
+
 void WriteKml(const CacheList& list, const std::string& path, int function,
-              bool smallIcons, bool showDisabled,
               const ConversionSettings& settings) {
   KmlDocument base;
   base.function = function;
-  base.smallIcons = smallIcons;
-  base.showDisabled = showDisabled;
+  base.smallIcons = settings.bSmallIcons;
+  base.showDisabled = settings.bShowDisable;
+  const Records all = RecordsOf(list, base);
+  // A file per input title takes that input's records: they are grouped by
+  // file once, not looked for in the whole list for every title.
+  std::unordered_map<std::string_view, Records> by_file;
+  if (function == kFunctionComplete && settings.OutputKmlDirFileMode == 0) {
+    for (const CacheRecord* record : all)
+      by_file[record->file].push_back(record);
+  }
   for (const KmlFile& file :
        PlanFiles(list, path, base, settings.OutputKmlDirFileMode)) {
+    const Records* records = &all;
+    if (file.document.onlyFile) {
+      static const Records kNone;
+      const auto found = by_file.find(*file.document.onlyFile);
+      records = found == by_file.end() ? &kNone : &found->second;
+    }
     WriteFileAtomically(file.path, [&](std::ostream& out) {
-      WriteKmlDocument(out, list, file.document);
+      WriteDocument(out, *records, file.document);
     });
   }
 }

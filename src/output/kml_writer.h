@@ -11,13 +11,13 @@
 
 namespace korvelo {
 
-// Writes the KML file or files for `list`. `path` is the KML folder with a
-// trailing separator + base name + ".kml"; settings.OutputKmlDirFileMode
-// (0 per input file, 1 per cache type, else one file) decides the split.
+// Writes the KML file or files of a run with the FileFunction `function`.
+// `path` is the KML folder with a trailing separator + base name + ".kml".
+// Of the settings, OutputKmlDirFileMode (0 per input file, 1 per cache type,
+// else one file) decides the split, bSmallIcons and bShowDisable the icons.
 // Throws FileError naming the target; an earlier file of that name is then
 // left as it was.
 void WriteKml(const CacheList& list, const std::string& path, int function,
-              bool smallIcons, bool showDisabled,
               const ConversionSettings& settings);
 
 // What one KML document holds besides the caches.

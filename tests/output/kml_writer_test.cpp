@@ -77,8 +77,10 @@ TEST(KmlWriter, ReferenceCasesMatchByteForByte) {
     TempDir dir;
     ConversionSettings settings;
     settings.OutputKmlDirFileMode = c.mode;
+    settings.bSmallIcons = c.smallIcons;
+    settings.bShowDisable = c.showDisabled;
     WriteKml(ListFor(perTitle), dir.path() + "/small.kml", c.function,
-             c.smallIcons, c.showDisabled, settings);
+             settings);
     auto written = testing::FilesBelow(dir.path());
     for (const std::string& part : parts) {
       const std::string name = perTitle ? part.substr(1) : "small" + part;
@@ -108,11 +110,10 @@ TEST(KmlWriter, FailedFileKeepsItsEarlierVersionAndEarlierRowsStayWritten) {
   testing::WriteFileOrFail(dir / "pq_Wherigo.kml", "earlier Wherigo");
   ConversionSettings settings;
   settings.OutputKmlDirFileMode = 1;
+  settings.bSmallIcons = false;
   EXPECT_TRUE(testing::InChildWithFileSizeLimit(64 * 1024, [&] {
     return static_cast<bool>(testing::ThrowsFileError(
-        [&] {
-          WriteKml(list, dir.path() + "/pq.kml", 1, false, true, settings);
-        },
+        [&] { WriteKml(list, dir.path() + "/pq.kml", 1, settings); },
         FileCause::kDiskFull, dir.path() + "/pq_Tradi.kml"));
   }));
   EXPECT_EQ(testing::NamesBelow(dir.path()),
@@ -136,6 +137,7 @@ TEST(KmlWriter, CorpusConversionIsWellFormedCompleteAndReproducible) {
   }
   ConversionSettings settings;
   settings.OutputKmlDirFileMode = 2;
+  settings.bSmallIcons = false;
   for (const auto& entry :
        std::filesystem::recursive_directory_iterator(testing::CorpusPath())) {
     if (entry.path().extension() != ".gpx") continue;
@@ -152,7 +154,7 @@ TEST(KmlWriter, CorpusConversionIsWellFormedCompleteAndReproducible) {
     }
     TempDir first, second;
     for (const TempDir* dir : {&first, &second}) {
-      WriteKml(list, dir->path() + "/pq.kml", 1, false, true, settings);
+      WriteKml(list, dir->path() + "/pq.kml", 1, settings);
       WriteAsc(list, dir->path() + "/pq_all_%s.asc", false);
       WriteAsc(list, dir->path() + "/pq_highway_%s.asc", true);
     }

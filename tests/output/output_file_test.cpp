@@ -121,7 +121,7 @@ TEST(OutputFile, EveryWriterNamesItsTargetInAMissingFolder) {
   ConversionSettings settings;
   settings.OutputKmlDirFileMode = 2;
   EXPECT_TRUE(testing::ThrowsFileError(
-      [&] { WriteKml(list, no + "pq.kml", 1, false, true, settings); },
+      [&] { WriteKml(list, no + "pq.kml", 1, settings); },
       FileCause::kInvalidFile, no + "pq.kml"));
   EXPECT_TRUE(testing::ThrowsFileError(
       [&] { WriteAsc(list, no + "pq_all_%s.asc", false); },
