@@ -15,6 +15,7 @@
 #include <new>
 
 #include "app/conversion_run.h"
+#include "output/file_function.h"
 #include "platform/file_error.h"
 #include "ui/dropped_paths.h"
 #include "ui/file_function_dialog.h"
@@ -207,7 +208,7 @@ void MainDialog::RunDrop(const std::vector<std::string>& paths) {
   // The one place where a window run's failures are caught; the run has
   // released everything (and enabled this window) when they arrive here.
   try {
-    ConversionRun(paths, -1, settings_, *this);
+    ConversionRun(paths, kFunctionAsk, settings_, *this);
   } catch (const FileError& error) {
     ShowMessage(QMessageBox::Critical, FileErrorText(error));
   } catch (const std::bad_alloc&) {
