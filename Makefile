@@ -91,10 +91,10 @@ endef
 PREFIX ?= /usr/local
 INSTALL_BUILD = $(BUILD)-install
 install: deps
-	cmake -S . -B $(INSTALL_BUILD) -G "$(GENERATOR)" -DCMAKE_BUILD_TYPE=Release \
+	cmake -S . -B $(INSTALL_BUILD) -G "$(GENERATOR)" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DKORVELO_BUILD_TESTS=OFF -DCMAKE_INSTALL_PREFIX="$(PREFIX)"
 	cmake --build $(INSTALL_BUILD)
-	DESTDIR="$(DESTDIR)" cmake --install $(INSTALL_BUILD)
+	DESTDIR="$(DESTDIR)" cmake --install $(INSTALL_BUILD) --strip
 
 # The Debian package, for /usr, in $(PACKAGE_BUILD); check-package unpacks
 # it and checks every file, the version, the validators and lintian.
@@ -103,7 +103,7 @@ PACKAGE_PACKAGES = dpkg-dev lintian desktop-file-utils appstream
 BUILDFLAGS = DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get
 package: deps
 	$(call ensure_packages,$(PACKAGE_PACKAGES))
-	cmake -S . -B $(PACKAGE_BUILD) -G "$(GENERATOR)" -DCMAKE_BUILD_TYPE=Release \
+	cmake -S . -B $(PACKAGE_BUILD) -G "$(GENERATOR)" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DKORVELO_BUILD_TESTS=OFF -DCMAKE_INSTALL_PREFIX=/usr \
 	  -DCMAKE_CXX_FLAGS="$$($(BUILDFLAGS) CPPFLAGS) $$($(BUILDFLAGS) CXXFLAGS)" \
 	  -DCMAKE_EXE_LINKER_FLAGS="$$($(BUILDFLAGS) LDFLAGS)"
