@@ -11,7 +11,7 @@ PACKAGES = g++ cmake ninja-build make zlib1g-dev qt6-base-dev qt6-qpa-plugins \
 SUDO = $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 .PHONY: all deps configure build test run format bench clean \
-        install package check-package
+        install package check-package test-asan fuzz fuzz-smoke
 
 all: build
 
@@ -115,5 +115,34 @@ package: deps
 check-package: package
 	packaging/check-package.sh $(PACKAGE_BUILD)/korvelo_*.deb
 
+# The whole suite under AddressSanitizer and UndefinedBehaviorSanitizer, in
+# its own build folder: any error or leak stops the test that met it.
+ASAN_BUILD ?= build-asan
+test-asan: deps
+	@[ -f $(ASAN_BUILD)/build.ninja ] || \
+	  cmake -S . -B $(ASAN_BUILD) -G "$(GENERATOR)" \
+	    -DCMAKE_BUILD_TYPE=Debug -DKORVELO_SANITIZE=ON
+	cmake --build $(ASAN_BUILD)
+	cd $(ASAN_BUILD) && \
+	  ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:abort_on_error=0 \
+	  UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+	  LSAN_OPTIONS=suppressions=$(abspath tests/lsan.supp) \
+	  ctest --output-on-failure -j2
+
+# libFuzzer targets (fuzz/) with clang; never part of `make test`.
+FUZZ_BUILD ?= build-fuzz
+FUZZ_PACKAGES = clang libclang-rt-14-dev
+FUZZ_RUNS ?= 3000
+fuzz: deps
+	$(call ensure_packages,$(FUZZ_PACKAGES))
+	@[ -f $(FUZZ_BUILD)/build.ninja ] || \
+	  CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G "$(GENERATOR)" \
+	    -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKORVELO_FUZZ=ON
+	cmake --build $(FUZZ_BUILD)
+
+# Every fuzz target for $(FUZZ_RUNS) runs; fails on any finding.
+fuzz-smoke: fuzz
+	fuzz/smoke $(FUZZ_BUILD) $(FUZZ_RUNS)
+
 clean:
-	rm -rf $(BUILD) $(INSTALL_BUILD) $(PACKAGE_BUILD)
+	rm -rf $(BUILD) $(INSTALL_BUILD) $(PACKAGE_BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

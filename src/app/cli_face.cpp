@@ -6,6 +6,7 @@
 #include "app/cli_inputs.h"
 #include "app/command_line.h"
 #include "app/conversion_run.h"
+#include "app/terminal_text.h"
 #include "platform/file_error.h"
 
 #ifndef KORVELO_VERSION
@@ -21,12 +22,12 @@ bool Only(const std::vector<std::string>& args, std::string_view word) {
 
 // The German text stays the message users know; the second line gives the
 // system's own reason, which tells "permission denied" from "read-only file
-// system" where the German text cannot.
+// system" where the German text cannot. Names keep no control bytes.
 void ReportFileError(const FileError& error, std::ostream& err) {
-  err << FileErrorText(error) << '\n';
+  err << TerminalSafe(FileErrorText(error)) << '\n';
   if (error.os_error() == 0) return;
   err << "korvelo: ";
-  if (!error.path().empty()) err << error.path() << ": ";
+  if (!error.path().empty()) err << TerminalSafe(error.path()) << ": ";
   err << std::strerror(error.os_error()) << '\n';
 }
 
@@ -44,7 +45,7 @@ int Convert(const ParsedArguments& parsed, ConversionSettings& settings,
             RunHost& host, std::ostream& err) {
   const std::vector<std::string> paths = CommandLineInputs(parsed);
   if (ConversionRun(paths, parsed.function, settings, host)) return kStatusOk;
-  err << "korvelo: no caches found in " << InputsText(paths)
+  err << "korvelo: no caches found in " << TerminalSafe(InputsText(paths))
       << "; nothing written.\n";
   return kStatusNoCaches;
 }

@@ -1,5 +1,7 @@
 #include "app/cli_host.h"
 
+#include "app/terminal_text.h"
+
 namespace korvelo {
 namespace {
 
@@ -8,7 +10,9 @@ class LineProgress : public Progress {
   explicit LineProgress(std::FILE* stream) : stream_(stream) {}
   void SetText(const std::string& text) override {
     if (stream_ == nullptr) return;
-    std::fwrite(text.data(), 1, text.size(), stream_);
+    // Archive entry and file names are part of the texts.
+    const std::string line = TerminalSafe(text);
+    std::fwrite(line.data(), 1, line.size(), stream_);
     std::fputc('\n', stream_);
     std::fflush(stream_);
   }

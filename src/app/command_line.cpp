@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string_view>
 
+#include "input/text.h"
 #include "platform/absolute_path.h"
 #include "platform/file_error.h"
 
@@ -18,15 +19,6 @@ struct Option {
 constexpr Option kOptions[] = {
     {"all", 1}, {"found", 2}, {"mine", 3}, {"disabled", 4}, {"marked", 5}};
 
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    const auto lower = [](char c) {
-      return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-    };
-    return lower(x) == lower(y);
-  });
-}
-
 // The FileFunction of an option argument, 0 for any other argument.
 int32_t OptionFunction(std::string_view arg) {
   std::string_view word;
@@ -38,7 +30,7 @@ int32_t OptionFunction(std::string_view arg) {
     return 0;
   }
   for (const Option& option : kOptions) {
-    if (EqualsIgnoringCase(word, option.word)) return option.function;
+    if (EqualsIgnoringAsciiCase(word, option.word)) return option.function;
   }
   return 0;
 }

@@ -1,10 +1,10 @@
 // The loading constructor of CacheList: GPX files, pocket-query archives and
 // folders of them.
 #include <algorithm>
-#include <cctype>
 #include <functional>
 
 #include "cachelist/cache_list.h"
+#include "cachelist/extraction_budget.h"
 #include "cachelist/progress.h"
 #include "input/input_files.h"
 #include "input/paths.h"
@@ -26,18 +26,17 @@ enum class InputKind { kNothing, kGpx, kArchive, kFolder };
 // archive that contains itself cannot recurse without end.
 constexpr int kMaxArchiveDepth = 8;
 
+// What the current load may still unpack; each loading constructor starts
+// a fresh one (loads run one at a time).
+ExtractionBudget budget(0, 0);
+
 void Load(CacheList& list, std::string_view path, Progress* progress,
           std::string_view nameOverride, int archiveDepth);
 
 bool HasExtension(std::string_view path, std::string_view extension) {
   if (path.size() < extension.size()) return false;
-  const std::string_view tail = path.substr(path.size() - extension.size());
-  for (size_t i = 0; i < tail.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(tail[i])) != extension[i]) {
-      return false;
-    }
-  }
-  return true;
+  return EqualsIgnoringAsciiCase(path.substr(path.size() - extension.size()),
+                                 extension);
 }
 
 InputKind Classify(std::string_view path) {
@@ -174,6 +173,9 @@ void LoadArchiveEntries(CacheList& list, std::string_view path,
   reader.Open("infile");
   std::vector<ZipEntryInfo> infos;
   if (!ReadEntryList(reader, infos)) return;
+  uint64_t bytes = 0;
+  for (const ZipEntryInfo& info : infos) bytes += info.uncompressed_size;
+  if (!budget.Take(bytes, archiveDepth > 1)) return;
 
   const ScopedTempFolder folder(CreateTempFolder(SystemTempFolder(), true));
   if (folder.path().empty()) return;
@@ -253,6 +255,8 @@ void Load(CacheList& list, std::string_view path, Progress* progress,
 CacheList::CacheList(std::string_view path, Progress* progress,
                      std::string_view nameOverride)
     : CacheList() {
+  budget = ExtractionBudget(FreeSpace(SystemTempFolder()),
+                            ExtractionBudget::kMaxNestedArchives);
   Load(*this, path, progress, nameOverride, 0);
 }
 

@@ -20,9 +20,7 @@ constexpr std::string_view kUtf8DegreeSign = "\xC2\xB0";
 // Codes compare with the letters A to Z folded, every other byte exact.
 std::string FoldAsciiLetters(std::string_view text) {
   std::string folded(text);
-  std::transform(folded.begin(), folded.end(), folded.begin(), [](char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-  });
+  std::transform(folded.begin(), folded.end(), folded.begin(), AsciiLower);
   return folded;
 }
 

@@ -24,10 +24,6 @@ void AppendReplaced(std::string& out, std::string_view text,
   out.append(text.substr(start));
 }
 
-char AsciiLower(char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + ('a' - 'A')) : c;
-}
-
 // True when `text` at `at` holds `lower` with ASCII letters in any case.
 bool MatchesNoCase(std::string_view text, size_t at, std::string_view lower) {
   if (text.size() - at < lower.size()) return false;
@@ -213,6 +209,12 @@ std::string FormatText(const char* format, ...) {
   }
   va_end(args);
   return out;
+}
+
+bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+    return AsciiLower(x) == AsciiLower(y);
+  });
 }
 
 std::string LowerAnsiText(std::string_view text) {

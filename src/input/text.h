@@ -45,6 +45,20 @@ std::string LowerAnsiText(std::string_view text);
 // "]]>" outside any section stays.
 std::string DropCdataMarkers(std::string_view text);
 
+// A-Z become a-z (AsciiUpper: a-z become A-Z), every other byte stays.
+// Independent of the locale, which the window sets to the user's: there
+// std::tolower may fold bytes above 127 or, in a Turkish locale, turn "I"
+// into a dotless i.
+constexpr char AsciiLower(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+constexpr char AsciiUpper(char c) {
+  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+// True when both texts are equal with ASCII letters compared in any case.
+bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b);
+
 // printf-style formatting into a buffer as large as the result needs.
 // The format must be a literal of the program, never user text.
 std::string FormatText(const char* format, ...)

@@ -20,8 +20,6 @@ bool IsKeyCharacter(char c) {
          (c >= '0' && c <= '9');
 }
 
-char AsciiUpper(char c) { return (c >= 'a' && c <= 'z') ? c - 'a' + 'A' : c; }
-
 }  // namespace
 
 std::string DirectoryKey(std::string_view urlname) {

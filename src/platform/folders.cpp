@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -101,6 +102,12 @@ int64_t FileSizeOrZero(std::string_view path) {
   struct stat info;
   if (stat(std::string(path).c_str(), &info) != 0) return 0;
   return static_cast<int64_t>(info.st_size);
+}
+
+uint64_t FreeSpace(std::string_view path) {
+  struct statvfs info;
+  if (statvfs(std::string(path).c_str(), &info) != 0) return UINT64_MAX;
+  return static_cast<uint64_t>(info.f_bavail) * info.f_frsize;
 }
 
 }  // namespace korvelo

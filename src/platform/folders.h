@@ -30,6 +30,10 @@ void DeleteFolderTree(std::string_view path);
 // Length in bytes of the file at `path`, 0 when it does not exist.
 int64_t FileSizeOrZero(std::string_view path);
 
+// Bytes an unprivileged user may still write on the file system holding
+// `path`; the largest value when that cannot be told.
+uint64_t FreeSpace(std::string_view path);
+
 }  // namespace korvelo
 
 #endif  // KORVELO_PLATFORM_FOLDERS_H_

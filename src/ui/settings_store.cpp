@@ -8,9 +8,14 @@
 #include <cstdint>
 #include <cstdlib>
 #include <limits>
+#include <map>
 #include <variant>
+#include <vector>
 
+#include "input/input_files.h"
 #include "input/text.h"
+#include "platform/file_error.h"
+#include "platform/files.h"
 
 namespace korvelo {
 namespace {
@@ -90,6 +95,61 @@ std::string ToBytes(const QByteArray& bytes) {
   return std::string(bytes.constData(), static_cast<size_t>(bytes.size()));
 }
 
+bool IsUtf8(std::string_view bytes) {
+  const QByteArray array(bytes.data(), static_cast<qsizetype>(bytes.size()));
+  return QString::fromUtf8(array).toUtf8() == array;
+}
+
+std::string_view TrimBlanks(std::string_view text) {
+  const size_t first = text.find_first_not_of(" \t");
+  if (first == std::string_view::npos) return {};
+  return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+// A value as written by hand: quotes dropped, the escapes an editor would
+// write (\\, \", \t, \n, \r) resolved, every other byte kept.
+std::string Unescape(std::string_view raw) {
+  std::string text;
+  for (size_t i = 0; i < raw.size(); ++i) {
+    char c = raw[i];
+    if (c == '"') continue;
+    if (c == '\\' && i + 1 < raw.size()) {
+      c = raw[++i];
+      if (c == 't') c = '\t';
+      if (c == 'n') c = '\n';
+      if (c == 'r') c = '\r';
+    }
+    text += c;
+  }
+  return text;
+}
+
+// The values of the [General] section of the store's file whose bytes are
+// not UTF-8: Qt reads the file as UTF-8 and would replace or drop them, so
+// they are taken from the file itself. Empty when there is no such file.
+std::map<std::string, std::string> NonUtf8Values(const QSettings& store) {
+  std::map<std::string, std::string> values;
+  std::string bytes;
+  try {
+    ReadWholeFile(store.fileName().toStdString(), bytes);
+  } catch (const FileError&) {
+    return values;
+  }
+  std::vector<std::string> lines;
+  SplitLines(bytes, lines);
+  bool general = false;
+  for (const std::string& line : lines) {
+    const std::string_view text = TrimBlanks(line);
+    if (text.starts_with('[')) general = text == "[General]";
+    const size_t equals = text.find('=');
+    if (!general || equals == std::string_view::npos) continue;
+    const std::string_view value = TrimBlanks(text.substr(equals + 1));
+    if (IsUtf8(value)) continue;
+    values[std::string(TrimBlanks(text.substr(0, equals)))] = Unescape(value);
+  }
+  return values;
+}
+
 }  // namespace
 
 std::unique_ptr<QSettings> OpenUserSettings() {
@@ -125,8 +185,12 @@ bool WriteRegistryString(QSettings& store, std::string_view name,
 }
 
 void LoadSettings(ConversionSettings& settings, QSettings& store) {
+  const std::map<std::string, std::string> raw = NonUtf8Values(store);
   for (const StoredValue& stored : kStoredValues) {
-    const std::string text = ReadRegistryString(store, stored.name);
+    const auto found = raw.find(stored.name);
+    const std::string text = found != raw.end()
+                                 ? found->second
+                                 : ReadRegistryString(store, stored.name);
     std::visit(FieldReader{settings, text}, stored.field);
   }
 }

@@ -6,11 +6,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <optional>
 
 #include "cachelist/cache_list.h"
+#include "cachelist/extraction_budget.h"
 #include "cachelist/progress.h"
 #include "platform/file_error.h"
 #include "platform/folders.h"
@@ -242,6 +244,30 @@ TEST_F(LoadTest, ArchivesInArchivesLoadUnderTheInnermostNameEightLevelsDeep) {
                          : " | | | |" + texts);
     archive = BuildZip({{name, archive, 0}});
   }
+}
+
+// An archive bomb: every level holds the level below twice, 30 archives in
+// archives in all. Only the first sixteen of them are unpacked, depth
+// first, so 8 of the 16 innermost GPX files load.
+TEST_F(LoadTest, ArchivesInArchivesStopAfterSixteenUnpacked) {
+  std::string archive = BuildZip({Entry("a.gpx", {"GC1"})});
+  for (int level = 1; level <= 4; ++level) {
+    archive = BuildZip({{"x.zip", archive, 0}, {"y.zip", archive, 8}});
+  }
+  EXPECT_EQ(LoadFile("bomb.zip", archive).GetSize(), 1);
+  EXPECT_EQ(std::count(texts_.begin(), texts_.end(), "a.gpx"), 8);
+}
+
+TEST(ExtractionBudget, RefusesWhatWouldPassEitherBound) {
+  ExtractionBudget budget(100, 1);
+  EXPECT_TRUE(budget.Take(60, false));
+  EXPECT_FALSE(budget.Take(41, false));
+  EXPECT_TRUE(budget.Take(40, true));
+  EXPECT_FALSE(budget.Take(0, true));
+  EXPECT_TRUE(budget.Take(0, false));
+  ExtractionBudget capped(UINT64_MAX, 0);
+  EXPECT_FALSE(capped.Take(ExtractionBudget::kMaxBytes + 1, false));
+  EXPECT_TRUE(capped.Take(ExtractionBudget::kMaxBytes, false));
 }
 
 TEST_F(LoadTest, ArchiveLoadsNothingWhenNoTemporaryFolderCanBeMade) {

@@ -142,5 +142,22 @@ TEST(Paths, FolderOfDropsTheLastSeparatorAndWhatFollows) {
                         {"x.gpx", "x.gpx"}});
 }
 
+// Only the 26 ASCII letters fold, whatever locale the window has set: a
+// Latin-1 or Turkish std::tolower would also fold bytes above 127 or turn
+// "I" into a dotless i, and ".ZIP" would no longer be an archive.
+TEST(AsciiCase, FoldsTheAsciiLettersOnly) {
+  for (int byte = 0; byte < 256; ++byte) {
+    const char c = static_cast<char>(byte);
+    const bool upper = byte >= 'A' && byte <= 'Z';
+    const bool lower = byte >= 'a' && byte <= 'z';
+    EXPECT_EQ(AsciiLower(c), upper ? static_cast<char>(byte + 32) : c) << byte;
+    EXPECT_EQ(AsciiUpper(c), lower ? static_cast<char>(byte - 32) : c) << byte;
+  }
+  EXPECT_TRUE(EqualsIgnoringAsciiCase(".ZIP", ".zip"));
+  EXPECT_TRUE(EqualsIgnoringAsciiCase("Mystery Cache", "mystery CACHE"));
+  EXPECT_FALSE(EqualsIgnoringAsciiCase("\xC4", "\xE4"));  // Ä is not ä
+  EXPECT_FALSE(EqualsIgnoringAsciiCase(".zi", ".zip"));
+}
+
 }  // namespace
 }  // namespace korvelo

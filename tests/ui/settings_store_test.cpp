@@ -106,5 +106,25 @@ TEST(SettingsStore, ReadsHandWrittenTexts) {
   EXPECT_EQ(s.ExcludeDir + "|" + s.OutputTxtDir, "/a/b c|a,b,c");
 }
 
+// Edited by hand in another editor: bytes that are not UTF-8 stay exactly
+// as they were, through a load and a save, also with quotes and escapes.
+TEST(SettingsStore, KeepsHandWrittenBytesThatAreNotUtf8) {
+  TempDir dir;
+  WriteFileOrFail(dir / "k.ini",
+                  "[General]\nOutputTxtDir=/home/j\xFCrgen/Caches\n"
+                  "ExcludeDir = \"C:\\\\pq \\\"\xE4\\\"\"\n"
+                  "MoveCachesFile=/m\xC3\xBCll.txt\n");
+  ConversionSettings s;
+  LoadSettings(s, *IniStore(dir / "k.ini"));
+  EXPECT_EQ(s.OutputTxtDir, "/home/j\xFCrgen/Caches");
+  EXPECT_EQ(s.ExcludeDir, "C:\\pq \"\xE4\"");
+  EXPECT_EQ(s.MoveCachesFile, "/m\xC3\xBCll.txt");
+  SaveSettings(s, *IniStore(dir / "k.ini"));
+  std::filesystem::copy_file(dir / "k.ini", dir / "copy.ini");
+  ConversionSettings again;
+  LoadSettings(again, *IniStore(dir / "copy.ini"));
+  EXPECT_EQ(Fields(again), Fields(s));
+}
+
 }  // namespace
 }  // namespace korvelo::testing
