@@ -98,18 +98,30 @@ Coordinate CoordinateOf(std::string_view wpt, std::string_view name) {
 }  // namespace
 
 void CacheRecord::Parse(std::string_view wpt) {
-  name = ExtractElement(wpt, "name");
-  desc = ExtractElement(wpt, "desc");
-  url = ExtractElement(wpt, "url");
-  urlname = ExtractElement(wpt, "urlname");
-  type = ExtractElement(wpt, "groundspeak:type");
-  raw_description = ExtractElement(wpt, "groundspeak:long_description");
-  placed_by = ExtractElement(wpt, "groundspeak:placed_by");
-  container = ExtractElement(wpt, "groundspeak:container");
-  difficulty = ExtractElement(wpt, "groundspeak:difficulty");
-  terrain = ExtractElement(wpt, "groundspeak:terrain");
-  encoded_hints = ExtractElement(wpt, "groundspeak:encoded_hints");
-  logs = ExtractElement(wpt, "groundspeak:logs");
+  // Each field is the element of the first start tag that begins with its
+  // tag; the start tags of all twelve are found in one pass.
+  static constexpr std::string_view kTags[] = {"name",
+                                               "desc",
+                                               "url",
+                                               "urlname",
+                                               "groundspeak:type",
+                                               "groundspeak:long_description",
+                                               "groundspeak:placed_by",
+                                               "groundspeak:container",
+                                               "groundspeak:difficulty",
+                                               "groundspeak:terrain",
+                                               "groundspeak:encoded_hints",
+                                               "groundspeak:logs"};
+  std::string* const fields[] = {&name,      &desc,          &url,
+                                 &urlname,   &type,          &raw_description,
+                                 &placed_by, &container,     &difficulty,
+                                 &terrain,   &encoded_hints, &logs};
+  static_assert(std::size(kTags) == std::size(fields));
+  size_t starts[std::size(kTags)];
+  FindFirstTags(wpt, kTags, starts);
+  for (size_t i = 0; i < std::size(kTags); ++i) {
+    *fields[i] = ExtractElementAt(wpt, kTags[i], starts[i]);
+  }
   unavailable = wpt.find("available=\"False\"") != std::string_view::npos;
 
   Coordinate latitude = CoordinateOf(wpt, "lat=\"");

@@ -24,6 +24,31 @@ void AppendReplaced(std::string& out, std::string_view text,
   out.append(text.substr(start));
 }
 
+// "</" + tag + ">", built without an allocation for the tags in use.
+class EndTag {
+ public:
+  explicit EndTag(std::string_view tag) {
+    if (tag.size() + 3 > sizeof small_) {
+      large_ = "</" + std::string(tag) + ">";
+      view_ = large_;
+      return;
+    }
+    small_[0] = '<';
+    small_[1] = '/';
+    std::copy(tag.begin(), tag.end(), small_ + 2);
+    small_[tag.size() + 2] = '>';
+    view_ = std::string_view(small_, tag.size() + 3);
+  }
+  EndTag(const EndTag&) = delete;
+  EndTag& operator=(const EndTag&) = delete;
+  std::string_view view() const { return view_; }
+
+ private:
+  char small_[48];
+  std::string large_;
+  std::string_view view_;
+};
+
 // True when `text` at `at` holds `lower` with ASCII letters in any case.
 bool MatchesNoCase(std::string_view text, size_t at, std::string_view lower) {
   if (text.size() - at < lower.size()) return false;
@@ -129,14 +154,34 @@ void ReplaceAllIn(std::string& text, std::string_view from,
 }
 
 std::string ExtractElement(std::string_view text, std::string_view tag) {
-  const std::string start_pattern = "<" + std::string(tag);
-  const std::string end_pattern = "</" + std::string(tag) + ">";
-  const size_t start = text.find(start_pattern);
+  return ExtractElementAt(text, tag, text.find("<" + std::string(tag)));
+}
+
+void FindFirstTags(std::string_view text,
+                   std::span<const std::string_view> tags,
+                   std::span<size_t> starts) {
+  std::fill(starts.begin(), starts.end(), std::string_view::npos);
+  size_t missing = tags.size();
+  for (size_t at = text.find('<'); at != std::string_view::npos && missing > 0;
+       at = text.find('<', at + 1)) {
+    const std::string_view rest = text.substr(at + 1);
+    for (size_t i = 0; i < tags.size(); ++i) {
+      if (starts[i] == std::string_view::npos && rest.starts_with(tags[i])) {
+        starts[i] = at;
+        --missing;
+      }
+    }
+  }
+}
+
+std::string ExtractElementAt(std::string_view text, std::string_view tag,
+                             size_t start) {
   if (start == std::string_view::npos) return std::string();
+  const EndTag end_pattern(tag);
   const size_t open_end = text.find('>', start);
   if (open_end == std::string_view::npos) return std::string();
   const size_t inner = open_end + 1;
-  const size_t end = text.find(end_pattern, inner);
+  const size_t end = text.find(end_pattern.view(), inner);
   if (end == std::string_view::npos) return std::string();
   std::string_view result = text.substr(inner, end - inner);
   const size_t first = result.find_first_not_of(kBlanks);

@@ -4,6 +4,7 @@
 #ifndef KORVELO_INPUT_TEXT_H_
 #define KORVELO_INPUT_TEXT_H_
 
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -25,6 +26,18 @@ void ReplaceAllIn(std::string& text, std::string_view from,
 // "</" + tag + ">", trimmed of blanks, TAB, LF, VT, FF and CR at both ends.
 // Empty when the start tag, its ">" or the end tag is missing.
 std::string ExtractElement(std::string_view text, std::string_view tag);
+
+// ExtractElement for a start tag already found: `start` is the position of
+// the first "<" + tag in `text`, or npos when there is none.
+std::string ExtractElementAt(std::string_view text, std::string_view tag,
+                             size_t start);
+
+// For each of `tags`, the position of the first "<" + tag in `text` (a
+// prefix match, as in ExtractElement), or npos; found in one pass over the
+// text's "<" instead of one search per tag.
+void FindFirstTags(std::string_view text,
+                   std::span<const std::string_view> tags,
+                   std::span<size_t> starts);
 
 // Plain text of HTML: three umlaut character references become ANSI bytes,
 // "&nbsp;" a blank, "<style>" blocks go, then every tag goes.

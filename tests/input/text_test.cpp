@@ -55,6 +55,29 @@ TEST(ExtractElement, TakesTrimmedInnerTextOfFirstElement) {
               {"</name><name>x</name>", "x"}});
 }
 
+// The one-pass search finds for every tag the start that a search of its
+// own finds, prefixes and tags inside other elements included.
+TEST(FindFirstTags, FindsEachTagWhereItsOwnSearchDoes) {
+  static constexpr std::string_view kTags[] = {"url", "urlname", "name",
+                                               "a:b", "x",       ""};
+  const std::string texts[] = {"",
+                               "no tags",
+                               "<urlname>T</urlname><url>U</url><name>N</name>",
+                               "<<url<x<a:bc><a:b>",
+                               "text <name> <name> <url",
+                               "<wpt><desc>&lt;url&gt;</desc></wpt>"};
+  for (const std::string& text : texts) {
+    size_t starts[std::size(kTags)];
+    FindFirstTags(text, kTags, starts);
+    for (size_t i = 0; i < std::size(kTags); ++i) {
+      EXPECT_EQ(starts[i], text.find("<" + std::string(kTags[i])))
+          << text << " / " << kTags[i];
+      EXPECT_EQ(ExtractElementAt(text, kTags[i], starts[i]),
+                ExtractElement(text, kTags[i]));
+    }
+  }
+}
+
 TEST(HtmlToText, RemovesMarkupAndDecodesThreeUmlauts) {
   ExpectRows(HtmlToText,
              {{"a<b>b</b>c", "abc"},
