@@ -9,40 +9,6 @@
 namespace korvelo {
 namespace {
 
-struct Replacement {
-  std::string_view from;
-  std::string_view to;
-};
-
-// The plain-text description's replacements, applied in this order: the
-// description's own line breaks become blanks, the escaped markup is
-// unescaped, HTML breaks and paragraph ends become CR LF and links become
-// "[[" text "]]" once the tags are stripped.
-constexpr Replacement kDescriptionSteps[] = {
-    {"\r\n ", "\r\n"},  // 1
-    {" \r\n", "\r\n"},  // 2
-    {"\r\n", " "},      // 3
-    {"\r", " "},        // 4
-    {"\n", ""},         // 5
-    {"&lt;", "<"},      // 6
-    {"&gt;", ">"},      // 7
-    {"&amp;", "&"},     // 8
-    {"&nbsp;", " "},    // 9
-    {" <br>", "<br>"},  // 10
-    {" <BR>", "<br>"},  // 11
-    {"<br> ", "<br>"},  // 12
-    {"<BR> ", "<br>"},  // 13
-    {"<br>", "\r\n"},   // 14
-    {"<BR>", "\r\n"},   // 15
-    {"</p>", "\r\n"},   // 16
-    {"</P>", "\r\n"},   // 17
-    {"<p>", " "},       // 18
-    {"<A ", "[[<B "},   // 19
-    {"</A>", "]]"},     // 20
-    {"<a ", "[[<B "},   // 21
-    {"</a>", "]]"},     // 22
-};
-
 // Value of the attribute `name` (such as `lat="`): the text after its first
 // occurrence up to the next quote or the end. False when it does not occur.
 bool FindAttribute(std::string_view wpt, std::string_view name,
@@ -136,14 +102,6 @@ void CacheRecord::Parse(std::string_view wpt) {
 
 std::string LinkPrefix(const CacheRecord& record) {
   return "<A HREF='" + record.url + "'>" + record.name + "</A>: ";
-}
-
-std::string TextDescription(std::string_view raw_description) {
-  std::string text = DropCdataMarkers(raw_description);
-  for (const Replacement& step : kDescriptionSteps) {
-    ReplaceAllIn(text, step.from, step.to);
-  }
-  return ConvertUmlauts(HtmlToText(text), true);
 }
 
 std::string PaddedTitle(std::string_view urlname) {

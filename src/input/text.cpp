@@ -11,12 +11,25 @@ constexpr std::string_view kBlanks = " \t\n\v\f\r";
 constexpr std::string_view kStyleStart = "<style>";
 constexpr std::string_view kStyleEnd = "</style>";
 
+// The first `from` at or after `start`. A pattern that begins with a blank
+// is found by its rest: blanks stand everywhere in a text, so a search that
+// stops at each of them is slow.
+size_t FindFrom(std::string_view text, std::string_view from, size_t start) {
+  if (from.size() < 2 || from[0] != ' ') return text.find(from, start);
+  const std::string_view rest = from.substr(1);
+  for (size_t at = text.find(rest, start + 1); at != std::string_view::npos;
+       at = text.find(rest, at + 1)) {
+    if (text[at - 1] == ' ') return at - 1;
+  }
+  return std::string_view::npos;
+}
+
 // Appends `text` with every `from` replaced by `to` to `out`.
 void AppendReplaced(std::string& out, std::string_view text,
                     std::string_view from, std::string_view to) {
   size_t start = 0;
-  for (size_t hit = text.find(from); hit != std::string_view::npos;
-       hit = text.find(from, start)) {
+  for (size_t hit = FindFrom(text, from, 0); hit != std::string_view::npos;
+       hit = FindFrom(text, from, start)) {
     out.append(text.substr(start, hit - start));
     out.append(to);
     start = hit + from.size();
@@ -149,8 +162,16 @@ std::string ReplaceAll(std::string_view text, std::string_view from,
 
 void ReplaceAllIn(std::string& text, std::string_view from,
                   std::string_view to) {
-  if (from.empty() || text.find(from) == std::string::npos) return;
-  text = ReplaceAll(text, from, to);
+  if (from.empty()) return;
+  const size_t first = FindFrom(text, from, 0);
+  if (first == std::string::npos) return;
+  // The scan goes on behind the first hit; the text before it is copied.
+  std::string out;
+  out.reserve(text.size());
+  out.append(text, 0, first).append(to);
+  AppendReplaced(out, std::string_view(text).substr(first + from.size()), from,
+                 to);
+  text = std::move(out);
 }
 
 std::string ExtractElement(std::string_view text, std::string_view tag) {
@@ -202,19 +223,55 @@ std::string HtmlToText(std::string_view text) {
   return StripTags(out);
 }
 
+// Both steps of ConvertUmlauts happen in one pass: the ANSI bytes that step
+// one makes are never the second byte of a UTF-8 letter, and the spelled
+// forms are ASCII, so no replacement makes a text that a later one finds.
 std::string ConvertUmlauts(std::string_view text, bool spellOut) {
-  static constexpr std::string_view kUtf8ToAnsi[][2] = {
-      {"\xC3\xBC", "\xFC"}, {"\xC3\xA4", "\xE4"}, {"\xC3\xB6", "\xF6"},
-      {"\xC3\x9F", "\xDF"}, {"\xC3\x9C", "\xDC"}, {"\xC3\x96", "\xD6"},
-      {"\xC3\x84", "\xC4"}};
-  static constexpr std::string_view kSpelled[][2] = {
-      {"\xFC", "ue"}, {"\xE4", "ae"}, {"\xF6", "oe"}, {"\xDF", "ss"},
-      {"\xDC", "Ue"}, {"\xD6", "Oe"}, {"\xC4", "Ae"}};
-  std::string out(text);
-  for (const auto& pair : kUtf8ToAnsi) ReplaceAllIn(out, pair[0], pair[1]);
-  if (spellOut) {
-    for (const auto& pair : kSpelled) ReplaceAllIn(out, pair[0], pair[1]);
+  struct Letter {
+    char utf8_second;  // behind the lead byte C3
+    char ansi;
+    std::string_view spelled;
+  };
+  static constexpr Letter kLetters[] = {
+      {'\xBC', '\xFC', "ue"}, {'\xA4', '\xE4', "ae"}, {'\xB6', '\xF6', "oe"},
+      {'\x9F', '\xDF', "ss"}, {'\x9C', '\xDC', "Ue"}, {'\x96', '\xD6', "Oe"},
+      {'\x84', '\xC4', "Ae"}};
+  const auto is_start = [spellOut](char c) {
+    return c == '\xC3' ||
+           (spellOut &&
+            std::any_of(std::begin(kLetters), std::end(kLetters),
+                        [c](const Letter& l) { return l.ansi == c; }));
+  };
+  std::string out;
+  out.reserve(text.size() + text.size() / 16);
+  auto at = text.begin();
+  for (auto hit = std::find_if(at, text.end(), is_start); hit != text.end();
+       hit = std::find_if(at, text.end(), is_start)) {
+    out.append(at, hit);
+    at = hit + 1;
+    const Letter* letter = std::end(kLetters);
+    if (*hit == '\xC3') {
+      if (at != text.end()) {
+        letter = std::find_if(
+            std::begin(kLetters), std::end(kLetters),
+            [at](const Letter& l) { return l.utf8_second == *at; });
+      }
+      if (letter == std::end(kLetters)) {
+        out += *hit;
+        continue;
+      }
+      ++at;
+    } else {
+      letter = std::find_if(std::begin(kLetters), std::end(kLetters),
+                            [hit](const Letter& l) { return l.ansi == *hit; });
+    }
+    if (spellOut) {
+      out.append(letter->spelled);
+    } else {
+      out += letter->ansi;
+    }
   }
+  out.append(at, text.end());
   return out;
 }
 

@@ -27,6 +27,10 @@ TEST(ReplaceAll, ReplacesEveryOccurrenceInOnePass) {
               {"xax", "a", "", "xx"},
               {"abc", "", "x", "abc"},
               {"abc", "abcd", "x", "abc"},
+              // Patterns that begin with a blank, overlapping ones too.
+              {"   x  y", "  ", "-", "- x-y"},
+              {" <br> <br><br>", " <br>", "|", "||<br>"},
+              {" ", " <", "-", " "},
               {std::string("a\0b\0", 4), std::string("\0", 1), "-", "a-b-"}};
   for (const auto& row : rows) {
     EXPECT_EQ(ReplaceAll(row.text, row.from, row.to), row.expected) << row.text;
