@@ -182,10 +182,22 @@ void FindFirstTags(std::string_view text,
                    std::span<const std::string_view> tags,
                    std::span<size_t> starts) {
   std::fill(starts.begin(), starts.end(), std::string_view::npos);
+  // The bytes that tags begin with; most "<" (the end tags') are passed at
+  // the first byte behind them.
+  bool first_bytes[256] = {};
+  bool any_empty = false;
+  for (std::string_view tag : tags) {
+    if (tag.empty()) any_empty = true;
+    if (!tag.empty()) first_bytes[static_cast<unsigned char>(tag[0])] = true;
+  }
   size_t missing = tags.size();
   for (size_t at = text.find('<'); at != std::string_view::npos && missing > 0;
        at = text.find('<', at + 1)) {
     const std::string_view rest = text.substr(at + 1);
+    if (!any_empty &&
+        (rest.empty() || !first_bytes[static_cast<unsigned char>(rest[0])])) {
+      continue;
+    }
     for (size_t i = 0; i < tags.size(); ++i) {
       if (starts[i] == std::string_view::npos && rest.starts_with(tags[i])) {
         starts[i] = at;

@@ -1,6 +1,7 @@
 #include "input/waypoints.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace korvelo {
 namespace {
@@ -32,7 +33,7 @@ bool WaypointCutter::Next(std::string_view& wpt) {
     if (end == std::string::npos) return false;
     from_ = end;
     if (whole && end - begin_ <= max_waypoint_) {
-      wpt = std::string_view(text_).substr(begin_, end - begin_);
+      wpt = text().substr(begin_, end - begin_);
       return true;
     }
   }
@@ -42,15 +43,15 @@ bool WaypointCutter::Next(std::string_view& wpt) {
 // text ends first.
 bool WaypointCutter::FindStart() {
   for (;;) {
-    const size_t start = text_.find(kStart, from_);
+    const size_t start = text().find(kStart, from_);
     if (start != std::string::npos) {
       begin_ = start;
       return true;
     }
     // Only the last bytes can be the beginning of a "<wpt" that the next
     // piece completes.
-    const size_t keep = std::min(text_.size(), kStart.size() - 1);
-    begin_ = from_ = std::max(from_, text_.size() - keep);
+    const size_t keep = std::min(size_, kStart.size() - 1);
+    begin_ = from_ = std::max(from_, size_ - keep);
     if (!Fill()) return false;
   }
 }
@@ -62,11 +63,11 @@ bool WaypointCutter::FindStart() {
 size_t WaypointCutter::FindEnd(bool& whole) {
   size_t from = begin_;
   for (;;) {
-    const size_t end = text_.find(kEnd, from);
+    const size_t end = text().find(kEnd, from);
     if (end != std::string::npos) return end;
-    const size_t keep = std::min(text_.size() - begin_, kEnd.size() - 1);
-    from = text_.size() - keep;
-    if (text_.size() - begin_ > max_waypoint_) {
+    const size_t keep = std::min(size_ - begin_, kEnd.size() - 1);
+    from = size_ - keep;
+    if (size_ - begin_ > max_waypoint_) {
       whole = false;
       begin_ = from;
     }
@@ -80,17 +81,25 @@ size_t WaypointCutter::FindEnd(bool& whole) {
 // appends the next piece; false when the text has ended.
 bool WaypointCutter::Fill() {
   if (ended_) return false;
-  text_.erase(0, begin_);
+  const size_t kept = size_ - begin_;
+  if (kept + kPiece > capacity_) {
+    const size_t capacity = std::max(2 * capacity_, kept + kPiece);
+    auto grown = std::make_unique_for_overwrite<char[]>(capacity);
+    if (kept > 0) std::memcpy(grown.get(), buffer_.get() + begin_, kept);
+    buffer_ = std::move(grown);
+    capacity_ = capacity;
+  } else if (kept > 0 && begin_ > 0) {
+    std::memmove(buffer_.get(), buffer_.get() + begin_, kept);
+  }
   from_ -= std::min(from_, begin_);
   begin_ = 0;
-  const size_t old = text_.size();
-  text_.resize(old + kPiece);
-  const size_t got = source_(text_.data() + old, kPiece);
-  text_.resize(old + got);
-  const size_t zero = text_.find('\0', old);
-  if (zero != std::string::npos) text_.resize(zero);
-  if (got == 0 || zero != std::string::npos) ended_ = true;
-  return text_.size() > old;
+  size_ = kept;
+  const size_t got = source_(buffer_.get() + size_, kPiece);
+  const char* zero =
+      static_cast<const char*>(std::memchr(buffer_.get() + size_, '\0', got));
+  size_ += zero != nullptr ? zero - (buffer_.get() + size_) : got;
+  if (got == 0 || zero != nullptr) ended_ = true;
+  return size_ > kept;
 }
 
 }  // namespace korvelo

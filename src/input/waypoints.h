@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -41,10 +42,15 @@ class WaypointCutter {
   bool FindStart();
   size_t FindEnd(bool& whole);
   bool Fill();
+  std::string_view text() const { return {buffer_.get(), size_}; }
 
   Source source_;
   size_t max_waypoint_;
-  std::string text_;  // the bytes read and not yet given up
+  // The bytes read and not yet given up; not a std::string, whose growth
+  // would clear every piece before it is read into.
+  std::unique_ptr<char[]> buffer_;
+  size_t size_ = 0;
+  size_t capacity_ = 0;
   size_t begin_ = 0;  // text_ before this is no longer needed
   size_t from_ = 0;   // where the search for the next "<wpt" starts
   bool ended_ = false;

@@ -21,26 +21,35 @@ std::string ApplyInTurn(std::string text, const Steps& steps) {
 }
 
 std::string UmlautsInTurn(const std::string& text, bool spellOut) {
-  std::string out = ApplyInTurn(
-      text, {{"\xC3\xBC", "\xFC"}, {"\xC3\xA4", "\xE4"}, {"\xC3\xB6", "\xF6"},
-             {"\xC3\x9F", "\xDF"}, {"\xC3\x9C", "\xDC"}, {"\xC3\x96", "\xD6"},
-             {"\xC3\x84", "\xC4"}});
+  std::string out = ApplyInTurn(text, {{"\xC3\xBC", "\xFC"},
+                                       {"\xC3\xA4", "\xE4"},
+                                       {"\xC3\xB6", "\xF6"},
+                                       {"\xC3\x9F", "\xDF"},
+                                       {"\xC3\x9C", "\xDC"},
+                                       {"\xC3\x96", "\xD6"},
+                                       {"\xC3\x84", "\xC4"}});
   if (!spellOut) return out;
-  return ApplyInTurn(out, {{"\xFC", "ue"}, {"\xE4", "ae"}, {"\xF6", "oe"},
-                           {"\xDF", "ss"}, {"\xDC", "Ue"}, {"\xD6", "Oe"},
+  return ApplyInTurn(out, {{"\xFC", "ue"},
+                           {"\xE4", "ae"},
+                           {"\xF6", "oe"},
+                           {"\xDF", "ss"},
+                           {"\xDC", "Ue"},
+                           {"\xD6", "Oe"},
                            {"\xC4", "Ae"}});
 }
 
 // The description's 22 replacements, each a pass of its own.
 std::string DescriptionInTurn(const std::string& raw) {
-  const std::string text = ApplyInTurn(
-      DropCdataMarkers(raw),
-      {{"\r\n ", "\r\n"}, {" \r\n", "\r\n"}, {"\r\n", " "},   {"\r", " "},
-       {"\n", ""},        {"&lt;", "<"},     {"&gt;", ">"},   {"&amp;", "&"},
-       {"&nbsp;", " "},   {" <br>", "<br>"}, {" <BR>", "<br>"},
-       {"<br> ", "<br>"}, {"<BR> ", "<br>"}, {"<br>", "\r\n"},
-       {"<BR>", "\r\n"},  {"</p>", "\r\n"},  {"</P>", "\r\n"}, {"<p>", " "},
-       {"<A ", "[[<B "},  {"</A>", "]]"},    {"<a ", "[[<B "}, {"</a>", "]]"}});
+  const std::string text =
+      ApplyInTurn(DropCdataMarkers(raw),
+                  {{"\r\n ", "\r\n"}, {" \r\n", "\r\n"}, {"\r\n", " "},
+                   {"\r", " "},       {"\n", ""},        {"&lt;", "<"},
+                   {"&gt;", ">"},     {"&amp;", "&"},    {"&nbsp;", " "},
+                   {" <br>", "<br>"}, {" <BR>", "<br>"}, {"<br> ", "<br>"},
+                   {"<BR> ", "<br>"}, {"<br>", "\r\n"},  {"<BR>", "\r\n"},
+                   {"</p>", "\r\n"},  {"</P>", "\r\n"},  {"<p>", " "},
+                   {"<A ", "[[<B "},  {"</A>", "]]"},    {"<a ", "[[<B "},
+                   {"</a>", "]]"}});
   return UmlautsInTurn(HtmlToText(text), true);
 }
 
@@ -48,13 +57,14 @@ std::string DescriptionInTurn(const std::string& raw) {
 // neighbours.
 std::string RandomText(std::mt19937& random) {
   static constexpr std::string_view kPieces[] = {
-      "\r",   "\n",    " ",     "&",     "amp;",  "lt;",    "gt;",   "nbsp;",
-      "&lt;", "&gt;",  "&amp;", "&nbsp;", "<br>", "<BR>",   "</p>",  "<p>",
-      "<A ",  "</a>",  "<",     ">",     "x",     "\xC3",   "\xBC",  "\x84",
-      "\xFC", "\xC4",  "\xE9",  "br",    "/",     "<style>", "</style>"};
+      "\r",   "\n",   " ",     "&",      "amp;", "lt;",     "gt;",     "nbsp;",
+      "&lt;", "&gt;", "&amp;", "&nbsp;", "<br>", "<BR>",    "</p>",    "<p>",
+      "<A ",  "</a>", "<",     ">",      "x",    "\xC3",    "\xBC",    "\x84",
+      "\xFC", "\xC4", "\xE9",  "br",     "/",    "<style>", "</style>"};
   std::string text;
   const int count = static_cast<int>(random() % 12);
-  for (int i = 0; i < count; ++i) text += kPieces[random() % std::size(kPieces)];
+  for (int i = 0; i < count; ++i)
+    text += kPieces[random() % std::size(kPieces)];
   return text;
 }
 
