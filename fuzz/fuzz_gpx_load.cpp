@@ -1,12 +1,13 @@
 // A whole input file through the loading constructor: the waypoint cut and
 // Parse for GPX text, the archive load (extraction, nested loads, limits)
-// for bytes that start like an archive. Then Merge into a second list.
+// for bytes that start like an archive. Then Merge into an empty list.
 #include <unistd.h>
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
+#include <utility>
 
 #include "cachelist/cache_list.h"
 #include "platform/file_error.h"
@@ -40,10 +41,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   WriteFile(path, data, size);
   korvelo::CacheList merged;
   try {
-    const korvelo::CacheList list(path, nullptr, "");
-    merged.Merge(list);
-    merged.Merge(list);  // every code is already there the second time
-    if (merged.GetSize() > list.GetSize()) __builtin_trap();
+    korvelo::CacheList list(path, nullptr, "");
+    const auto loaded = list.GetSize();
+    merged.Merge(std::move(list));
+    // Merging keeps each code once, so it never adds records.
+    if (merged.GetSize() > loaded) __builtin_trap();
   } catch (const korvelo::FileError&) {
     __builtin_trap();  // a regular file that was just written is readable
   }
