@@ -94,6 +94,9 @@ void InstallSignalCleanup() {
   sigemptyset(&action.sa_mask);
   for (int signal : kSignals) sigaddset(&action.sa_mask, signal);
   for (int signal : kSignals) sigaction(signal, &action, nullptr);
+  // A file grown past the size limit fails its write (EFBIG, a full disk to
+  // the user) instead of killing the process with its files half written.
+  std::signal(SIGXFSZ, SIG_IGN);
 }
 
 ScopedRemoveOnSignal::ScopedRemoveOnSignal(std::string_view path,

@@ -10,7 +10,9 @@
 
 namespace korvelo {
 
-// Installs the handlers; once per process, before the first run.
+// Installs the handlers, and ignores SIGXFSZ so that a write past the
+// file-size limit fails like one on a full disk. Once per process, before
+// the first run.
 void InstallSignalCleanup();
 
 // While it exists, the handler removes the file at `path`, or with
