@@ -177,7 +177,7 @@ void LoadArchiveEntries(CacheList& list, std::string_view path,
   for (const ZipEntryInfo& info : infos) bytes += info.uncompressed_size;
   if (!budget.Take(bytes, archiveDepth > 1)) return;
 
-  const ScopedTempFolder folder(CreateTempFolder(SystemTempFolder(), true));
+  const ScopedTempFolder folder(SystemTempFolder(), true);
   if (folder.path().empty()) return;
   // Every entry is unpacked and checked before anything is merged. The
   // additional-waypoints file of a pocket query is checked but not loaded.

@@ -86,6 +86,7 @@ class TempFile {
     static constexpr char kLetters[] =
         "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
     std::random_device random;
+    const ScopedHoldSignals hold;  // until the file is known for removal
     for (int attempt = 0; attempt < 100; ++attempt) {
       path_ = base;
       for (int i = 0; i < 8; ++i) path_ += kLetters[random() % 62];
@@ -93,7 +94,7 @@ class TempFile {
       fd_.Reset(
           open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
       if (fd_.valid()) {
-        on_signal_.emplace(path_, false);
+        on_signal_.Watch(path_, false);
         return;
       }
       if (errno != EEXIST) break;
@@ -129,7 +130,7 @@ class TempFile {
  private:
   std::string path_;
   UniqueFd fd_;
-  std::optional<ScopedRemoveOnSignal> on_signal_;
+  ScopedRemoveOnSignal on_signal_;
   bool committed_ = false;
 };
 

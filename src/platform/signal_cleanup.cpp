@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <pthread.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
@@ -99,9 +100,20 @@ void InstallSignalCleanup() {
   std::signal(SIGXFSZ, SIG_IGN);
 }
 
-ScopedRemoveOnSignal::ScopedRemoveOnSignal(std::string_view path,
-                                           bool is_folder)
-    : slot_(!path.empty() && path.size() < PATH_MAX ? ClaimSlot() : -1) {
+ScopedHoldSignals::ScopedHoldSignals() {
+  sigset_t held;
+  sigemptyset(&held);
+  for (int signal : kSignals) sigaddset(&held, signal);
+  pthread_sigmask(SIG_BLOCK, &held, &previous_);
+}
+
+ScopedHoldSignals::~ScopedHoldSignals() {
+  pthread_sigmask(SIG_SETMASK, &previous_, nullptr);
+}
+
+void ScopedRemoveOnSignal::Watch(std::string_view path, bool is_folder) {
+  if (slot_ >= 0 || path.empty() || path.size() >= PATH_MAX) return;
+  slot_ = ClaimSlot();
   if (slot_ < 0) return;
   Slot& slot = slots[slot_];
   path.copy(slot.path, path.size());

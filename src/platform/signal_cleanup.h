@@ -4,6 +4,7 @@
 #ifndef KORVELO_PLATFORM_SIGNAL_CLEANUP_H_
 #define KORVELO_PLATFORM_SIGNAL_CLEANUP_H_
 
+#include <signal.h>
 #include <sys/types.h>
 
 #include <string_view>
@@ -15,18 +16,38 @@ namespace korvelo {
 // the first run.
 void InstallSignalCleanup();
 
+// Holds back the stop signals while it exists; one that arrives meanwhile
+// is handled when it goes away. For the moment between creating a
+// temporary file and registering it for removal.
+class ScopedHoldSignals {
+ public:
+  ScopedHoldSignals();
+  ~ScopedHoldSignals();
+  ScopedHoldSignals(const ScopedHoldSignals&) = delete;
+  ScopedHoldSignals& operator=(const ScopedHoldSignals&) = delete;
+
+ private:
+  sigset_t previous_;
+};
+
 // While it exists, the handler removes the file at `path`, or with
 // `is_folder` the folder and the files directly in it (temporary folders
 // hold no subfolders). Registers nothing when all places are taken.
 class ScopedRemoveOnSignal {
  public:
-  ScopedRemoveOnSignal(std::string_view path, bool is_folder);
+  ScopedRemoveOnSignal() = default;
+  ScopedRemoveOnSignal(std::string_view path, bool is_folder) {
+    Watch(path, is_folder);
+  }
   ~ScopedRemoveOnSignal();
   ScopedRemoveOnSignal(const ScopedRemoveOnSignal&) = delete;
   ScopedRemoveOnSignal& operator=(const ScopedRemoveOnSignal&) = delete;
 
+  // Starts watching `path` when nothing is watched yet.
+  void Watch(std::string_view path, bool is_folder);
+
  private:
-  int slot_;
+  int slot_ = -1;
 };
 
 // While it exists, the handler cuts the open file `fd` back to `length`.

@@ -54,6 +54,12 @@ std::string CreateTempFolder(std::string_view base, bool unique) {
   return "";
 }
 
+ScopedTempFolder::ScopedTempFolder(std::string_view base, bool unique) {
+  const ScopedHoldSignals hold;
+  path_ = CreateTempFolder(base, unique);
+  on_signal_.Watch(path_, true);
+}
+
 void RemoveTempFolder(std::string_view path) {
   if (!path.empty()) DeleteFolderTree(path);
 }

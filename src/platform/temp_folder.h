@@ -30,6 +30,9 @@ class ScopedTempFolder {
  public:
   explicit ScopedTempFolder(std::string path)
       : path_(std::move(path)), on_signal_(path_, true) {}
+  // Creates the folder as CreateTempFolder does; a stop signal can find no
+  // moment in which the folder exists but is not yet known for removal.
+  ScopedTempFolder(std::string_view base, bool unique);
   ~ScopedTempFolder() { RemoveTempFolder(path_); }
   ScopedTempFolder(const ScopedTempFolder&) = delete;
   ScopedTempFolder& operator=(const ScopedTempFolder&) = delete;
