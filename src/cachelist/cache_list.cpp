@@ -27,9 +27,15 @@ void CacheList::Merge(CacheList&& other) {
   if (name.empty()) name = other.name;
   titles.insert(titles.end(), std::make_move_iterator(other.titles.begin()),
                 std::make_move_iterator(other.titles.end()));
-  // Room for every incoming record is made at once, but geometrically: an
-  // exact reserve per merge would move the whole array on each of a folder's
-  // many small merges.
+  if (records.empty() && codeIndex.empty() &&
+      other.index_holds_only_record_codes_ &&
+      other.codeIndex.size() == other.records.size()) {
+    // Every code of the other list stands once: its records and its index
+    // become this list's as they are.
+    records.swap(other.records);
+    codeIndex.swap(other.codeIndex);
+    return;
+  }
   if (records.empty()) {
     // The first input's array becomes this list's; only its duplicates go.
     records.swap(other.records);
@@ -39,6 +45,9 @@ void CacheList::Merge(CacheList&& other) {
     records.erase(kept, records.end());
     return;
   }
+  // Room for every incoming record is made at once, but geometrically: an
+  // exact reserve per merge would move the whole array on each of a folder's
+  // many small merges.
   const size_t needed = records.size() + other.records.size();
   if (needed > records.capacity()) {
     records.reserve(std::max(needed, 2 * records.capacity()));

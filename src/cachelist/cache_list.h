@@ -72,6 +72,8 @@ class CacheList {
     }
   };
   std::unordered_set<std::string, CodeHasher, std::equal_to<>> codeIndex;
+  // False once a removal left codes in the index that no record carries.
+  bool index_holds_only_record_codes_ = true;
 };
 
 }  // namespace korvelo

@@ -46,6 +46,7 @@ void CacheList::ExcludeCaches(const CacheList& excluded) {
     gone[i] = true;
   }
   Compact(records, gone);
+  index_holds_only_record_codes_ = false;
 }
 
 void CacheList::ExcludeOwners(const std::vector<std::string>& names) {
@@ -53,6 +54,7 @@ void CacheList::ExcludeOwners(const std::vector<std::string>& names) {
   std::unordered_set<std::string> lowered;
   for (const std::string& name : names) lowered.insert(LowerAnsiText(name));
 
+  index_holds_only_record_codes_ = false;
   std::erase_if(records, [&lowered](const CacheRecord& record) {
     return lowered.count(LowerAnsiText(record.placed_by)) > 0;
   });

@@ -86,6 +86,26 @@ TEST(CacheListMerge, KeepsFirstRecordPerCodeFirstNameAndEveryTitle) {
   EXPECT_EQ(run.titles, (Texts{"empty", "t1", "t2", "t1", "t3", "t4"}));
 }
 
+// The first list merged into an empty one hands over its array and, when
+// its codes are unique, its index; later merges still see every code. A list
+// whose removal left a code in its index is merged record by record: its
+// duplicate goes, and the removed code is not taken over.
+TEST(CacheListMerge, FirstListHandedOverWholeStillKeepsCodesUnique) {
+  CacheList run;
+  run.Merge(Loaded("a", {"t1"}, {"GC1", "GC2"}));
+  run.Merge(Loaded("b", {"t2"}, {"GC2", "GC3", "GC1"}));
+  Texts kept;
+  for (int i = 0; i < run.GetSize(); ++i) kept.push_back(run[i].urlname);
+  EXPECT_EQ(kept, (Texts{"a:GC1", "a:GC2", "b:GC3"}));
+
+  CacheList excluded = Loaded("x", {"t"}, {"GC1", "GC1", "GC2"});
+  excluded.ExcludeCaches(Loaded("", {}, {"GC2"}));  // GC2 stays indexed
+  CacheList other;
+  other.Merge(std::move(excluded));
+  EXPECT_EQ(other.GetSize(), 1);
+  EXPECT_TRUE(other.Contains("GC1") && !other.Contains("GC2"));
+}
+
 TEST(CorpusParse, EveryWaypointOfEveryFileKeepsTheInvariants) {
   KORVELO_REQUIRE_CORPUS();
   static const std::regex kMinutes(R"(\d\d\.\d\d\d)");
