@@ -149,10 +149,10 @@ TEST_F(FaultRun, FileSizeLimitKeepsOldKmlAndCutsTheSheetBack) {
 // Killed outright while the KML is written: the target is either the old
 // file or the whole new one, never a torn mixture.
 TEST_F(FaultRun, KillWhileWritingLeavesOldOrWholeNewKml) {
-  WriteFileOrFail(work_ / "big.gpx", PocketQuery(1, 20000));
+  WriteFileOrFail(work_ / "big.gpx", PocketQuery(1, 40000));
   ASSERT_EQ(Run("/all big.gpx"), 0);
   const std::string whole = ReadFileOrFail(work_ / "big.kml");
-  for (int delay_ms : {50, 150, 300, 600}) {
+  for (int delay_ms : {30, 100, 200, 350}) {
     WriteFileOrFail(work_ / "big.kml", "old");
     const pid_t child = fork();
     if (child == 0) {
