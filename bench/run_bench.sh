@@ -97,8 +97,8 @@ OutputTxtDir=$WORK/out/txt
 EOF
 }
 
-# Runs a command under /usr/bin/time -v; appends "microseconds peak-KiB" to
-# the series LABEL.
+# Runs a command under /usr/bin/time -v; appends "microseconds peak-KiB
+# cpu-seconds" (user + system) to the series LABEL.
 timed() {  # LABEL COMMAND...
   local label=$1 start end status=0
   shift
@@ -111,8 +111,10 @@ timed() {  # LABEL COMMAND...
     cat "$WORK/stderr.txt" >&2
     exit 1
   fi
-  echo "$(((end - start) / 1000)) $(awk -F': ' '/Maximum resident/ {print $2}' \
-    "$WORK/time.txt")" >>"$WORK/times/$label"
+  echo "$(((end - start) / 1000)) $(awk -F': ' '
+    /Maximum resident/ {rss = $2}
+    /User time|System time/ {cpu += $2}
+    END {print rss, cpu}' "$WORK/time.txt")" >>"$WORK/times/$label"
 }
 
 run_korvelo() {  # LABEL CASE SIZE
@@ -149,24 +151,36 @@ check_hash() {  # CASE SIZE
   fi
 }
 
-# Warm-up (its output is hashed), then RUNS timed runs, each followed by a
-# GPSBabel run on the same GPX when GPSBABEL_SIZE is set.
-measure() {  # CASE SIZE [GPSBABEL_SIZE]
+# Warm-up (its output is hashed), then RUNS timed runs.
+measure() {  # CASE SIZE
   log "case $1, $2 caches"
   run_korvelo "warm" "$1" "$2"
   check_hash "$1" "$2"
-  [ -n "${3:-}" ] && run_gpsbabel gpsbabel-warm "$3"
   local i
-  for ((i = 0; i < RUNS; i++)); do
-    run_korvelo "$1-$2" "$1" "$2"
-    [ -n "${3:-}" ] && run_gpsbabel "gpsbabel-$3" "$3"
+  for ((i = 0; i < RUNS; i++)); do run_korvelo "$1-$2" "$1" "$2"; done
+}
+
+# Cases a and b and GPSBabel on the same caches, alternating run by run, so
+# that a change in the machine's load hits all three alike.
+measure_side_by_side() {  # SIZE
+  log "cases a, b and GPSBabel, $1 caches"
+  local c i
+  for c in a b; do
+    run_korvelo "warm" "$c" "$1"
+    check_hash "$c" "$1"
   done
-  return 0
+  run_gpsbabel gpsbabel-warm "$1"
+  for ((i = 0; i < RUNS; i++)); do
+    run_korvelo "a-$1" a "$1"
+    run_korvelo "b-$1" b "$1"
+    run_gpsbabel "gpsbabel-$1" "$1"
+  done
 }
 
 # --- statistics -----------------------------------------------------------
 
-# "median min max" seconds and the median peak in MB of a series.
+# "median min max" seconds, the median peak in MB and the median CPU
+# seconds of a series.
 stats() {  # LABEL
   local file=$WORK/times/$1
   echo "$(cut -d' ' -f1 "$file" | sort -n | awk '
@@ -176,33 +190,35 @@ stats() {  # LABEL
       printf "%.3f %.3f %.3f", (NR % 2) ? v[mid] : (v[mid] + v[mid + 1]) / 2,
         v[1], v[NR]
     }') $(cut -d' ' -f2 "$file" | sort -n | awk '
-    { v[NR] = $1 } END { printf "%.1f", v[int((NR + 1) / 2)] / 1024 }')"
+    { v[NR] = $1 } END { printf "%.1f", v[int((NR + 1) / 2)] / 1024 }') \
+    $(cut -d' ' -f3 "$file" | sort -n | awk '
+    { v[NR] = $1 } END { printf "%.2f", v[int((NR + 1) / 2)] }')"
 }
 
 row() {  # CASE SIZE DESCRIPTION
   local bytes mb
   bytes=$(input_bytes "$1" "$2")
   mb=$(awk -v b="$bytes" 'BEGIN {printf "%.1f", b / 1e6}')
-  read -r med lo hi rss <<<"$(stats "$1-$2")"
+  read -r med lo hi rss cpu <<<"$(stats "$1-$2")"
   awk -v d="$3" -v n="$2" -v mb="$mb" -v med="$med" -v lo="$lo" -v hi="$hi" \
-    -v rss="$rss" 'BEGIN {
-      printf "| %s | %s | %s | %.3f (%.3f–%.3f) | %.0f | %.0f | %.0f | %.2f |\n",
-        d, n, mb, med, lo, hi, mb / med, n / med, rss, rss / mb }'
+    -v rss="$rss" -v cpu="$cpu" 'BEGIN {
+      printf "| %s | %s | %s | %.3f (%.3f–%.3f) | %.2f | %.0f | %.0f | %.0f | %.2f |\n",
+        d, n, mb, med, lo, hi, cpu, mb / med, n / med, rss, rss / mb }'
 }
 
 gpsbabel_row() {  # SIZE
   local mb
   mb=$(awk -v b="$(input_bytes a "$1")" 'BEGIN {printf "%.1f", b / 1e6}')
-  read -r med lo hi rss <<<"$(stats "gpsbabel-$1")"
+  read -r med lo hi rss cpu <<<"$(stats "gpsbabel-$1")"
   read -r kmed _ <<<"$(stats "a-$1")"
   awk -v n="$1" -v mb="$mb" -v med="$med" -v lo="$lo" -v hi="$hi" \
-    -v rss="$rss" -v k="$kmed" 'BEGIN {
-      printf "| %s | %s | %.3f (%.3f–%.3f) | %.0f | %.0f | %.2f | %.2f |\n",
-        n, mb, med, lo, hi, mb / med, rss, rss / mb, med / k }'
+    -v rss="$rss" -v k="$kmed" -v cpu="$cpu" 'BEGIN {
+      printf "| %s | %s | %.3f (%.3f–%.3f) | %.2f | %.0f | %.0f | %.2f | %.2f |\n",
+        n, mb, med, lo, hi, cpu, mb / med, rss, rss / mb, med / k }'
 }
 
 median_of() { read -r med _ <<<"$(stats "$1")"; echo "$med"; }
-rss_of() { read -r _ _ _ rss <<<"$(stats "$1")"; echo "$rss"; }
+rss_of() { read -r _ _ _ rss _ <<<"$(stats "$1")"; echo "$rss"; }
 mb_of() { awk -v b="$(input_bytes "$1" "$2")" 'BEGIN {printf "%.3f", b / 1e6}'; }
 
 # One line per target: measured value, limit, met or not.
@@ -260,9 +276,10 @@ write_results() {
       "$(uname -sr); load before: $LOAD_BEFORE; after: $(cut -d' ' -f1-3 /proc/loadavg)"
     echo "- Korvelo: $(git -C "$HERE" rev-parse --short HEAD 2>/dev/null || echo '?')" \
       "($KORVELO); GPSBabel: $(gpsbabel -V 2>/dev/null | tr -d '\n' | sed 's/^ *//')"
-    echo "- Runs: one warm-up, then $RUNS timed runs per case, Korvelo and" \
-      "GPSBabel alternating; median (min–max) wall seconds; peak RSS" \
-      "from \`/usr/bin/time -v\` (median)."
+    echo "- Runs: one warm-up, then $RUNS timed runs per case; (a), (b) and" \
+      "GPSBabel alternate run by run; median (min–max) wall seconds; peak" \
+      "RSS from \`/usr/bin/time -v\` (median). The machine is shared: the" \
+      "load figures say how busy it was."
     echo "- Inputs: \`make_bench_inputs DIR N $SEED\` for N in" \
       "$(echo "$SIZES $STAGE_SIZES" | tr ' ' '\n' | sort -nu | tr '\n' ' ')" \
       "(pocket query, exclusion folder of every fifth cache, owners file of" \
@@ -277,8 +294,8 @@ write_results() {
     echo
     echo "## Korvelo"
     echo
-    echo "| case | caches | input MB | seconds | MB/s | caches/s | peak RSS MB | RSS / input |"
-    echo "|---|---|---|---|---|---|---|---|"
+    echo "| case | caches | input MB | seconds | CPU s | MB/s | caches/s | peak RSS MB | RSS / input |"
+    echo "|---|---|---|---|---|---|---|---|---|"
     local n
     for n in $SIZES; do row a "$n" "(a) GPX, stages off, mode 0"; done
     for n in $SIZES; do row b "$n" "(b) the same zipped"; done
@@ -289,8 +306,8 @@ write_results() {
     echo
     echo "## GPSBabel (\`-i gpx -o kml\`), same runs"
     echo
-    echo "| caches | input MB | seconds | MB/s | peak RSS MB | RSS / input | GPSBabel time / Korvelo (a) time |"
-    echo "|---|---|---|---|---|---|---|"
+    echo "| caches | input MB | seconds | CPU s | MB/s | peak RSS MB | RSS / input | GPSBabel time / Korvelo (a) time |"
+    echo "|---|---|---|---|---|---|---|---|"
     for n in $SIZES; do gpsbabel_row "$n"; done
     echo
     echo "## Inputs without a complete waypoint"
@@ -298,7 +315,7 @@ write_results() {
     echo "| input | seconds | peak RSS MB |"
     echo "|---|---|---|"
     for n in zeros endless; do
-      read -r med _ _ rss <<<"$(stats "$n")"
+      read -r med _ _ rss _ <<<"$(stats "$n")"
       echo "| $n.gpx | $med | $rss |"
     done
     echo
@@ -324,8 +341,7 @@ if [ -n "${HASH_ONLY:-}" ]; then
   exit $((HASH_FAILURES > 0))
 fi
 
-for n in $SIZES; do measure a "$n" "$n"; done
-for n in $SIZES; do measure b "$n"; done
+for n in $SIZES; do measure_side_by_side "$n"; done
 for n in $STAGE_SIZES; do measure c "$n"; done
 for n in $STAGE_SIZES; do measure d1 "$n"; measure d2 "$n"; done
 measure e 50000
