@@ -36,11 +36,17 @@ namespace {
 
 // The five log entries; missing logs still give their (empty) entry.
 void AppendLogs(std::string& sheet, std::string_view logs) {
+  // The four elements of a log, found together in one pass per entry.
+  static constexpr std::string_view kTags[] = {
+      "groundspeak:date", "groundspeak:type", "groundspeak:finder",
+      "groundspeak:text"};
   for (int entry = 0; entry < kLogEntries; ++entry) {
-    const std::string date = ExtractElement(logs, "groundspeak:date");
-    std::string type = ExtractElement(logs, "groundspeak:type");
-    const std::string finder = ExtractElement(logs, "groundspeak:finder");
-    const std::string text = ExtractElement(logs, "groundspeak:text");
+    size_t starts[std::size(kTags)];
+    FindFirstTags(logs, kTags, starts);
+    const std::string date = ExtractElementAt(logs, kTags[0], starts[0]);
+    std::string type = ExtractElementAt(logs, kTags[1], starts[1]);
+    const std::string finder = ExtractElementAt(logs, kTags[2], starts[2]);
+    const std::string text = ExtractElementAt(logs, kTags[3], starts[3]);
     const size_t end = logs.find(kLogEnd);
     if (end != std::string_view::npos && end > 0) {
       logs = logs.substr(end + kLogEnd.size());
