@@ -4,13 +4,13 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <tuple>
 #include <vector>
 
 #include "app/output_paths.h"
+#include "app/program_run.h"
 #include "app/run_fixtures.h"
 #include "platform/file_error.h"
 #include "support/test_support.h"
@@ -19,14 +19,6 @@ namespace korvelo::testing {
 namespace {
 
 using Texts = std::vector<std::string>;
-
-Texts FilesIn(const std::string& folder) {
-  Texts names;
-  for (const auto& entry : std::filesystem::directory_iterator(folder))
-    names.push_back(entry.path().filename());
-  std::sort(names.begin(), names.end());
-  return names;
-}
 
 class ConversionRunTest : public ::testing::Test {
  protected:
@@ -51,15 +43,6 @@ class ConversionRunTest : public ::testing::Test {
   RecordingHost host_;
   bool wrote_ = false;  // what the last Run returned
 };
-
-TEST_F(ConversionRunTest, PlainRunShowsItsStepsAndTheCount) {
-  EXPECT_EQ(Run({In("12345.gpx", 1, 3)}),
-            (Texts{"[open]", "[controls]", "Loading caches...",
-                   "Loading 12345.gpx...", "Creating KML...",
-                   "[message] 3 caches processed", "[close]"}));
-  EXPECT_TRUE(wrote_);
-  EXPECT_TRUE(FileExists(In("12345.kml")));
-}
 
 // The window's controls, read before any setting is used, switch on all but
 // the exclusion stage. Of GC1 ... GC7, GC1 and GC2 belong to a listed owner,
@@ -91,7 +74,7 @@ TEST_F(ConversionRunTest, RunWithEveryStageShowsEveryStepAndCountsRight) {
   EXPECT_NE(kml.find(">GC6</A>"), std::string::npos);
   EXPECT_NE(kml.find("008.76130,50.20575"), std::string::npos);  // GC3
   EXPECT_TRUE(FileExists(dir_ / "out/12345_all_Tradi.asc"));
-  EXPECT_GT(FilesIn(dir_ / "out").size(), 2u);  // and the text sheets
+  EXPECT_GT(Names(dir_ / "out").size(), 2u);  // and the text sheets
 }
 
 TEST_F(ConversionRunTest, CancelledQuestionReadsAndWritesNothing) {
@@ -106,7 +89,7 @@ TEST_F(ConversionRunTest, CancelledQuestionReadsAndWritesNothing) {
 TEST_F(ConversionRunTest, AnsweredQuestionGivesItsModeAndTheFirstInputNames) {
   host_.mode_chosen = 3;
   EXPECT_EQ(Run({In("z.gpx", 1, 1), In("a.gpx", 2, 1)}, -1)[2], "[ask]");
-  EXPECT_EQ(FilesIn(dir_ / "in"), (Texts{"a.gpx", "z.gpx", "z.kml"}));
+  EXPECT_EQ(Names(dir_ / "in"), (Texts{"a.gpx", "z.gpx", "z.kml"}));
   EXPECT_NE(ReadFileOrFail(In("z.kml")).find("<name>My caches</name>"),
             std::string::npos);
 }
@@ -118,14 +101,7 @@ TEST_F(ConversionRunTest, RunWithoutCachesEndsWithoutOutputOrMessage) {
             (Texts{"[open]", "[controls]", "Loading caches...",
                    "Loading empty.gpx...", "[close]"}));
   EXPECT_FALSE(wrote_);
-  EXPECT_EQ(FilesIn(dir_ / "in"), (Texts{"empty.gpx", "notes.txt"}));
-}
-
-// 100 loaded and an exclusion list of 30, 20 of them loaded: 80 + 30.
-TEST_F(ConversionRunTest, CountAddsTheWholeExclusionList) {
-  Exclude(PocketQuery(81, 30));
-  EXPECT_EQ(Run({In("12345.gpx", 1, 100)}).end()[-2],
-            "[message] 110 caches processed");
+  EXPECT_EQ(Names(dir_ / "in"), (Texts{"empty.gpx", "notes.txt"}));
 }
 
 // The owners and moves stages end after their loading text when their files
@@ -153,15 +129,7 @@ TEST_F(ConversionRunTest, FileErrorLeavesTheRunAfterClosingItsProgress) {
   EXPECT_THROW(Run({In("12345.gpx", 1, 2)}), FileError);
   EXPECT_EQ(Texts(host_.events.end() - 2, host_.events.end()),
             (Texts{"Creating KML...", "[close]"}));
-  EXPECT_EQ(FilesIn(dir_ / "in"), Texts{"12345.gpx"});
-}
-
-TEST_F(ConversionRunTest, DroppedFolderIsNamedAfterItsFirstFile) {
-  In("Sommer/b.gpx", 1, 1);
-  In("Sommer/a.gpx", 2, 1);
-  Run({In("Sommer")}, 2);
-  EXPECT_EQ(FilesIn(In("Sommer")), (Texts{"a.gpx", "a.kml", "b.gpx"}));
-  EXPECT_FALSE(FileExists(In("Sommer.kml")));
+  EXPECT_EQ(Names(dir_ / "in"), Texts{"12345.gpx"});
 }
 
 // For in/12345.gpx: whether in/To Google Earth exists, bOutputKml,
