@@ -4,7 +4,6 @@
 #include <sys/stat.h>
 
 #include <filesystem>
-#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -157,37 +156,27 @@ TEST(TextWriter, CorpusCacheSheetMatchesHandWorkedText) {
 // file the link points at keeps its bytes. A FIFO must not block the run.
 TEST(TextWriter, RefusesLinksFifosAndFilesPlantedInTheSheetTree) {
   const std::string sheet = "F/E/L/D_caches001.txt";
-  const std::pair<const char*, std::function<void(const TempDir&)>> rows[] = {
-      {"link at the sheet file",
-       [](const TempDir& dir) {
-         fs::create_directories(dir / "out/F/E/L");
-         fs::create_symlink(dir / "victim/.profile",
-                            dir / "out/F/E/L/D_caches001.txt");
-       }},
-      {"link at the first key folder",
-       [](const TempDir& dir) {
-         fs::create_directories(dir / "out");
-         fs::create_symlink(dir / "victim", dir / "out/F");
-       }},
-      {"link at the last key folder",
-       [](const TempDir& dir) {
-         fs::create_directories(dir / "out/F/E");
-         fs::create_symlink(dir / "victim", dir / "out/F/E/L");
-       }},
-      {"FIFO at the sheet file",
-       [](const TempDir& dir) {
-         fs::create_directories(dir / "out/F/E/L");
-         ASSERT_EQ(mkfifo((dir / "out/F/E/L/D_caches001.txt").c_str(), 0600),
-                   0);
-       }},
-      {"file at a key folder", [](const TempDir& dir) {
-         testing::WriteFileOrFail(dir / "out/F/E", "not a folder");
-       }}};
-  for (const auto& [what, plant] : rows) {
-    SCOPED_TRACE(what);
+  enum Kind { kLink, kFifo, kFile };
+  const struct {
+    Kind kind;
+    std::string at;  // below the text folder
+  } rows[] = {{kLink, sheet},
+              {kLink, "F"},
+              {kLink, "F/E/L"},
+              {kFifo, sheet},
+              {kFile, "F/E"}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.at + " planted as " + std::to_string(row.kind));
     TempDir dir;
     testing::WriteFileOrFail(dir / "victim/.profile", "precious");
-    plant(dir);
+    const std::string at = dir / ("out/" + row.at);
+    fs::create_directories(fs::path(at).parent_path());
+    if (row.kind == kLink) {
+      fs::create_symlink(dir / (row.at == sheet ? "victim/.profile" : "victim"),
+                         at);
+    }
+    if (row.kind == kFifo) ASSERT_EQ(mkfifo(at.c_str(), 0600), 0);
+    if (row.kind == kFile) testing::WriteFileOrFail(at, "not a folder");
     EXPECT_TRUE(testing::ThrowsFileError(
         [&] { WriteText(One("Feld"), dir / "out/"); }, FileCause::kInvalidFile,
         dir / "out/" + sheet));
