@@ -175,7 +175,9 @@ TEST(TextWriter, RefusesLinksFifosAndFilesPlantedInTheSheetTree) {
       fs::create_symlink(dir / (row.at == sheet ? "victim/.profile" : "victim"),
                          at);
     }
-    if (row.kind == kFifo) ASSERT_EQ(mkfifo(at.c_str(), 0600), 0);
+    if (row.kind == kFifo) {
+      ASSERT_EQ(mkfifo(at.c_str(), 0600), 0);
+    }
     if (row.kind == kFile) testing::WriteFileOrFail(at, "not a folder");
     EXPECT_TRUE(testing::ThrowsFileError(
         [&] { WriteText(One("Feld"), dir / "out/"); }, FileCause::kInvalidFile,
