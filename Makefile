@@ -15,9 +15,10 @@ SUDO = $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 all: build
 
-deps:
+# Installs missing Debian packages: $(call ensure_packages,list).
+define ensure_packages
 	@missing=""; \
-	for p in $(PACKAGES); do \
+	for p in $(1); do \
 	  dpkg -s $$p >/dev/null 2>&1 || missing="$$missing $$p"; \
 	done; \
 	if [ -n "$$missing" ]; then \
@@ -26,6 +27,10 @@ deps:
 	  $(SUDO) env DEBIAN_FRONTEND=noninteractive \
 	    apt-get -o DPkg::Lock::Timeout=600 install -y --no-install-recommends $$missing; \
 	fi
+endef
+
+deps:
+	$(call ensure_packages,$(PACKAGES))
 
 configure: deps
 	@[ -f $(BUILD)/build.ninja ] || [ -f $(BUILD)/Makefile ] || \
@@ -59,31 +64,9 @@ format:
 # bench/RESULTS.md. GPSBabel is installed for this target only.
 BENCH_PACKAGES = gpsbabel zip time
 bench: build
-	@missing=""; \
-	for p in $(BENCH_PACKAGES); do \
-	  dpkg -s $$p >/dev/null 2>&1 || missing="$$missing $$p"; \
-	done; \
-	if [ -n "$$missing" ]; then \
-	  echo "Installing:$$missing"; \
-	  $(SUDO) apt-get update -qq && \
-	  $(SUDO) env DEBIAN_FRONTEND=noninteractive \
-	    apt-get install -y --no-install-recommends $$missing; \
-	fi
+	$(call ensure_packages,$(BENCH_PACKAGES))
 	nice bench/run_bench.sh $(BUILD)
 
-# Installs missing Debian packages: $(call ensure_packages,list).
-define ensure_packages
-	@missing=""; \
-	for p in $(1); do \
-	  dpkg -s $$p >/dev/null 2>&1 || missing="$$missing $$p"; \
-	done; \
-	if [ -n "$$missing" ]; then \
-	  echo "Installing:$$missing"; \
-	  $(SUDO) apt-get update -qq && \
-	  $(SUDO) env DEBIAN_FRONTEND=noninteractive \
-	    apt-get install -y --no-install-recommends $$missing; \
-	fi
-endef
 
 # `make install` builds a release in its own tree, because the install
 # prefix is compiled in (the KML icons point at PREFIX/share/korvelo/icons),
