@@ -21,6 +21,7 @@
 #include "ui/file_function_dialog.h"
 #include "ui/maker_site.h"
 #include "ui/progress_window.h"
+#include "ui/qt_text.h"
 #include "ui/resources.h"
 
 namespace korvelo {
@@ -42,10 +43,6 @@ struct Group {
 constexpr int kCloseButton = 1;
 constexpr int kHelpButton = 1022;
 constexpr int kFileModeCombo = 1020;
-
-QString FromBytes(const std::string& bytes) {
-  return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
-}
 
 constexpr Group kGroups[] = {
     {1006, 1007, 1008, 0, &ConversionSettings::bExclude,

@@ -1,5 +1,7 @@
 #include "ui/maker_site.h"
 
+#include "ui/qt_text.h"
+
 namespace korvelo {
 
 const std::string_view kMakerSiteBase = KORVELO_MAKER_SITE_BASE;
@@ -7,9 +9,7 @@ const std::string_view kMakerSiteBase = KORVELO_MAKER_SITE_BASE;
 namespace {
 
 QString OnMakerSite(const char* path) {
-  return QString::fromUtf8(kMakerSiteBase.data(),
-                           static_cast<qsizetype>(kMakerSiteBase.size())) +
-         QLatin1String(path);
+  return FromBytes(kMakerSiteBase) + QLatin1String(path);
 }
 
 }  // namespace

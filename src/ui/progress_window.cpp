@@ -4,6 +4,7 @@
 #include <QLabel>
 
 #include "ui/dialog_units.h"
+#include "ui/qt_text.h"
 
 namespace korvelo {
 
@@ -36,8 +37,7 @@ ProgressWindow::~ProgressWindow() {
 }
 
 void ProgressWindow::SetText(const std::string& text) {
-  label_->setText(
-      QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+  label_->setText(FromBytes(text));
   QCoreApplication::processEvents();
 }
 
