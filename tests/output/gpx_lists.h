@@ -3,7 +3,6 @@
 #ifndef KORVELO_TESTS_OUTPUT_GPX_LISTS_H_
 #define KORVELO_TESTS_OUTPUT_GPX_LISTS_H_
 
-#include <grp.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -13,7 +12,6 @@
 #include <filesystem>
 #include <functional>
 #include <map>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -111,26 +109,6 @@ inline bool InChildWithFileSizeLimit(rlim_t limit,
   int status = 0;
   waitpid(child, &status, 0);
   return WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
-
-// What `body` returned in a child process running as the unprivileged user
-// nobody (for the permission checks that root would bypass); nothing when
-// the child cannot give up its rights.
-inline std::optional<bool> InChildAsNobody(const std::function<bool()>& body) {
-  constexpr uid_t kNobody = 65534;
-  const pid_t child = fork();
-  if (child == 0) {
-    if (setgroups(0, nullptr) != 0 ||
-        setresgid(kNobody, kNobody, kNobody) != 0 ||
-        setresuid(kNobody, kNobody, kNobody) != 0) {
-      _exit(2);
-    }
-    _exit(body() ? 0 : 1);
-  }
-  int status = 0;
-  waitpid(child, &status, 0);
-  if (!WIFEXITED(status) || WEXITSTATUS(status) == 2) return std::nullopt;
-  return WEXITSTATUS(status) == 0;
 }
 
 }  // namespace korvelo::testing

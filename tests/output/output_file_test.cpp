@@ -6,7 +6,6 @@
 
 #include <filesystem>
 #include <map>
-#include <optional>
 #include <stdexcept>
 #include <string>
 
@@ -83,32 +82,6 @@ TEST(OutputFile, ReplacementKeepsPermissionsAndNeverFollowsALink) {
   EXPECT_FALSE(fs::is_symlink(dir / "b.kml"));
   EXPECT_EQ(testing::ReadFileOrFail(dir / "b.kml"), "new");
   EXPECT_EQ(testing::ReadFileOrFail(dir / "victim"), "precious");
-}
-
-// As a user who may not write the old file, it is refused like a plain
-// write would have been; the folder itself is writable for everyone.
-TEST(OutputFile, ReadOnlyTargetIsRefusedAndKept) {
-  testing::TempDir dir;
-  ASSERT_EQ(chmod(dir.path().c_str(), 0777), 0);
-  WriteFileOrFail(dir / "a.kml", "old");
-  ASSERT_EQ(chmod((dir / "a.kml").c_str(), 0444), 0);
-  const auto refused = [&] {
-    return static_cast<bool>(testing::ThrowsFileError(
-        [&] {
-          WriteFileAtomically(dir / "a.kml",
-                              [](std::ostream& out) { out << "new"; });
-        },
-        FileCause::kAccessDenied, dir / "a.kml"));
-  };
-  if (geteuid() == 0) {
-    const std::optional<bool> as_nobody = testing::InChildAsNobody(refused);
-    if (!as_nobody) GTEST_SKIP() << "cannot become an unprivileged user here";
-    EXPECT_TRUE(*as_nobody);
-  } else {
-    EXPECT_TRUE(refused());
-  }
-  EXPECT_EQ(testing::FilesBelow(dir.path()),
-            (std::map<std::string, std::string>{{"a.kml", "old"}}));
 }
 
 // A writer does not swallow the error: the KML path itself, the first ASC

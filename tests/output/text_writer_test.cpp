@@ -187,19 +187,5 @@ TEST(TextWriter, RefusesLinksFifosAndFilesPlantedInTheSheetTree) {
   }
 }
 
-// A sheet that does not fit under the file-size limit is cut back to the
-// old length: the next run would take half a sheet for a whole one.
-TEST(TextWriter, FailedAppendLeavesTheOldBytesExactly) {
-  TempDir dir;
-  const std::string file = dir / "U/E/B/E_caches001.txt";
-  testing::WriteFileOrFail(file, std::string(3000, 'o'));
-  EXPECT_TRUE(testing::InChildWithFileSizeLimit(4096, [&] {
-    return static_cast<bool>(testing::ThrowsFileError(
-        [&] { WriteText(One("Uebe", std::string(5000, 'x')), dir / ""); },
-        FileCause::kDiskFull, file));
-  }));
-  EXPECT_EQ(ReadFileOrFail(file), std::string(3000, 'o'));
-}
-
 }  // namespace
 }  // namespace korvelo
