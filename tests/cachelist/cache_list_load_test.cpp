@@ -12,7 +12,6 @@
 #include <optional>
 
 #include "cachelist/cache_list.h"
-#include "cachelist/extraction_budget.h"
 #include "cachelist/progress.h"
 #include "platform/file_error.h"
 #include "platform/folders.h"
@@ -207,8 +206,9 @@ TEST_F(LoadTest, FolderLoadsGpxFilesAndArchivesOnlyInByteOrder) {
                 " | B.gpx a.gpx b.zip b.gpx");
 }
 
-TEST_F(LoadTest, ArchiveLoadsCachesButNotAdditionalWaypointsOfPocketQuery) {
-  // Stored, deflated, and with data in front that starts like an archive.
+// Every entry loads unless it is the waypoints of a pair: stored, deflated,
+// and with data in front that starts like an archive.
+TEST_F(LoadTest, ArchiveLoadsEveryEntryButTheAdditionalWaypointsOfAPair) {
   const std::string in_front = std::string("PK\x03\x04", 4) + "\x90\x90\x90";
   for (const auto& [method, prefix] :
        {std::pair{0, ""}, {8, ""}, {8, in_front.c_str()}}) {
@@ -219,9 +219,6 @@ TEST_F(LoadTest, ArchiveLoadsCachesButNotAdditionalWaypointsOfPocketQuery) {
               "12345 | 12345 | GC1 GC2 | 12345 12345 | 12345.zip 12345.gpx")
         << method << " " << prefix;
   }
-}
-
-TEST_F(LoadTest, ArchiveLoadsEveryEntryUnlessItIsTheWaypointsOfAPair) {
   EXPECT_EQ(Summary(LoadFile("two.ZIP",
                              BuildZip({Entry("b.gpx", {"GC2", "GC1"}),
                                        Entry("a.gpx", {"GC1", "GC3"}, 0)}))),
@@ -256,18 +253,6 @@ TEST_F(LoadTest, ArchivesInArchivesStopAfterSixteenUnpacked) {
   }
   EXPECT_EQ(LoadFile("bomb.zip", archive).GetSize(), 1);
   EXPECT_EQ(std::count(texts_.begin(), texts_.end(), "a.gpx"), 8);
-}
-
-TEST(ExtractionBudget, RefusesWhatWouldPassEitherBound) {
-  ExtractionBudget budget(100, 1);
-  EXPECT_TRUE(budget.Take(60, false));
-  EXPECT_FALSE(budget.Take(41, false));
-  EXPECT_TRUE(budget.Take(40, true));
-  EXPECT_FALSE(budget.Take(0, true));
-  EXPECT_TRUE(budget.Take(0, false));
-  ExtractionBudget capped(UINT64_MAX, 0);
-  EXPECT_FALSE(capped.Take(ExtractionBudget::kMaxBytes + 1, false));
-  EXPECT_TRUE(capped.Take(ExtractionBudget::kMaxBytes, false));
 }
 
 TEST_F(LoadTest, ArchiveLoadsNothingWhenNoTemporaryFolderCanBeMade) {
