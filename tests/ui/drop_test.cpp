@@ -2,12 +2,10 @@
 // the paths reach the run, the window's state during and after every kind of
 // run, and a real pocket query converted exactly as the command line does.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <QTest>
 #include <algorithm>
 #include <clocale>
-#include <cstdlib>
 #include <filesystem>
 #include <new>
 #include <string>
@@ -39,6 +37,25 @@ class DropOnWindow : public ::testing::Test {
   void DropPaths(const std::vector<std::string>& paths) {
     const auto data = FileDrag(paths);
     Drop(*window_, *data);
+  }
+
+  // Drops a copy of a corpus file placed at `path`, answering the question
+  // with a click on `function` and OK.
+  void DropCorpusFile(const std::string& corpus, const std::string& path,
+                      int function) {
+    WriteFileOrFail(path, ReadFileOrFail(CorpusPath(corpus)));
+    answers_.messages.clear();
+    answers_.file_function = [function](FileFunctionDialog& dialog) {
+      dialog.show();
+      QTest::mouseClick(dialog.Option(function), Qt::LeftButton);
+      QTest::keyClick(&dialog, Qt::Key_Return);
+      return dialog.result();
+    };
+    DropPaths({path});
+  }
+
+  std::vector<std::string> Processed(size_t caches) {
+    return {"1 Korvelo: " + std::to_string(caches) + " caches processed"};
   }
 
   TempDir dir_;
@@ -111,12 +128,6 @@ TEST_F(DropOnWindow, IsDisabledDuringEveryRunAndEnabledAfterIt) {
   }
 }
 
-// The status of a shell command.
-int Shell(const std::string& command) {
-  const int status = std::system(command.c_str());
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
 size_t Count(const std::string& text, const std::string& part) {
   size_t count = 0;
   for (size_t at = text.find(part); at != std::string::npos;
@@ -146,19 +157,12 @@ TEST_F(DropOnWindow, ConvertsACorpusPocketQueryExactlyAsTheCommandLine) {
   const bool german = UseGermanLocale(locales.path());
   // As a command line without stored settings has them.
   settings_.bSmallIcons = settings_.bShowDisable = false;
-  const std::string pq = CorpusPath("cachebox3/6004539_HomeZone.gpx");
+  const std::string pq = "cachebox3/6004539_HomeZone.gpx";
   const char* options[] = {"/all", "/found", "/mine", "/disabled", "/marked"};
   for (int function = 1; function <= 5; ++function) {
     TempDir window_out, cli_out;
-    WriteFileOrFail(window_out / "pq.gpx", ReadFileOrFail(pq));
-    WriteFileOrFail(cli_out / "pq.gpx", ReadFileOrFail(pq));
-    answers_.messages.clear();
-    answers_.file_function = [function](FileFunctionDialog& dialog) {
-      dialog.Option(function)->click();
-      dialog.accept();
-      return dialog.result();
-    };
-    DropPaths({window_out / "pq.gpx"});
+    WriteFileOrFail(cli_out / "pq.gpx", ReadFileOrFail(CorpusPath(pq)));
+    DropCorpusFile(pq, window_out / "pq.gpx", function);
     ASSERT_EQ(Shell("cd " + cli_out.path() +
                     " && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM"
                     " LC_ALL=C XDG_CONFIG_HOME=" +
@@ -173,10 +177,7 @@ TEST_F(DropOnWindow, ConvertsACorpusPocketQueryExactlyAsTheCommandLine) {
                          window_kml.end())
                    .first -
                kml.begin();
-    const std::string count = std::to_string(Count(kml, "<Placemark>"));
-    EXPECT_EQ(
-        answers_.messages,
-        std::vector<std::string>{"1 Korvelo: " + count + " caches processed"});
+    EXPECT_EQ(answers_.messages, Processed(Count(kml, "<Placemark>")));
   }
   std::setlocale(LC_ALL, "C");
   if (!german) {
@@ -192,31 +193,19 @@ TEST_F(DropOnWindow, FirstStartConvertsFindsAndKeepsTheOptions) {
   LoadSettings(settings_, *store_);
   Open();
   QTest::mouseClick(window_->Control(1011), Qt::LeftButton);
-  answers_.file_function = [](FileFunctionDialog& dialog) {
-    dialog.show();
-    QTest::mouseClick(dialog.Option(2), Qt::LeftButton);
-    QTest::keyClick(&dialog, Qt::Key_Return);
-    return dialog.result();
-  };
-  const std::string zip = dir_ / "13746815-myfinds.zip";
-  WriteFileOrFail(zip,
-                  ReadFileOrFail(CorpusPath("geocube/13746815-myfinds.zip")));
-  DropPaths({zip});
+  DropCorpusFile("geocube/13746815-myfinds.zip", dir_ / "finds.zip", 2);
 
-  const std::string kml = ReadFileOrFail(dir_ / "13746815-myfinds.kml");
+  const std::string kml = ReadFileOrFail(dir_ / "finds.kml");
   const size_t caches = Count(kml, "<Placemark>");
   EXPECT_GT(caches, 0u);
   EXPECT_EQ(Count(kml, "icon_found.png</href></Icon>"), caches);
   EXPECT_EQ(Count(kml, ",10</coordinates>"), caches);
-  EXPECT_EQ(answers_.messages,
-            std::vector<std::string>{"1 Korvelo: " + std::to_string(caches) +
-                                     " caches processed"});
+  EXPECT_EQ(answers_.messages, Processed(caches));
   size_t sheets = 0;
   for (const auto& entry :
        std::filesystem::recursive_directory_iterator(dir_.path())) {
-    if (entry.path().extension() == ".txt" &&
-        entry.path().parent_path() != dir_.path())
-      ++sheets;
+    sheets += entry.path().extension() == ".txt" &&
+              entry.path().parent_path() != dir_.path();
   }
   EXPECT_GT(sheets, 0u);
 

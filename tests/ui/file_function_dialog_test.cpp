@@ -39,11 +39,17 @@ class FileFunctionQuestion : public ::testing::Test {
   std::unique_ptr<FileFunctionDialog> dialog_;
 };
 
+// Each choice is named in the first line of its option.
 TEST_F(FileFunctionQuestion, ChecksTheStoredModeAndNoneOutsideOneToFive) {
+  const char* titles[] = {"Complete file", "My finds", "My own",
+                          "Temporarily disabled", "Marked"};
   for (int32_t mode : {-1, 0, 1, 2, 3, 4, 5, 6, 7}) {
     mode_ = mode;
     Open();
     for (int function = 1; function <= 5; ++function) {
+      const QString text = dialog_->Option(function)->text();
+      EXPECT_EQ(text.section(QLatin1Char('\n'), 0, 0).toStdString(),
+                titles[function - 1]);
       EXPECT_EQ(dialog_->Option(function)->isChecked(), function == mode)
           << "mode " << mode << ", option " << function;
     }
@@ -81,31 +87,21 @@ TEST_F(FileFunctionQuestion, OkStoresTheThreeValuesAtOnce) {
   EXPECT_EQ(reader->value("bShowDisable").toString(), QStringLiteral("0"));
 }
 
-TEST_F(FileFunctionQuestion, DoubleClickOnAnOptionChoosesItAndConfirms) {
-  Open();
-  QTest::mouseDClick(dialog_->Option(5), Qt::LeftButton);
-  EXPECT_EQ(dialog_->result(), QDialog::Accepted);
-  EXPECT_FALSE(dialog_->isVisible());
-  EXPECT_EQ(mode_, 5);
-  EXPECT_EQ(Stored("Mode"), "5");
-}
-
-TEST_F(FileFunctionQuestion, OkWithoutAnyChoiceGivesZero) {
-  Open();
-  dialog_->accept();
-  EXPECT_EQ(mode_, 0);
-  EXPECT_EQ(Stored("Mode"), "0");
-}
-
-// The option texts are the two lines of each choice.
-TEST_F(FileFunctionQuestion, NamesEachChoiceInItsFirstLine) {
-  Open();
-  const char* titles[] = {"Complete file", "My finds", "My own",
-                          "Temporarily disabled", "Marked"};
-  for (int function = 1; function <= 5; ++function) {
-    const QString text = dialog_->Option(function)->text();
-    EXPECT_EQ(text.section(QLatin1Char('\n'), 0, 0).toStdString(),
-              titles[function - 1]);
+// A double click on an option chooses it and confirms; OK without any
+// choice gives 0.
+TEST_F(FileFunctionQuestion, DoubleClickConfirmsAndNoChoiceGivesZero) {
+  for (const int32_t chosen : {5, 0}) {
+    mode_ = 0;
+    Open();
+    if (chosen != 0) {
+      QTest::mouseDClick(dialog_->Option(chosen), Qt::LeftButton);
+    } else {
+      dialog_->accept();
+    }
+    EXPECT_EQ(dialog_->result(), QDialog::Accepted);
+    EXPECT_FALSE(dialog_->isVisible());
+    EXPECT_EQ(mode_, chosen);
+    EXPECT_EQ(Stored("Mode"), std::to_string(chosen));
   }
 }
 

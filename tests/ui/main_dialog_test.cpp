@@ -19,45 +19,23 @@
 namespace korvelo::testing {
 namespace {
 
+using S = ConversionSettings;
+// A check box, the controls it enables (its path field first), its flag and
+// its path.
 struct GroupRow {
   int check;
   std::vector<int> enabled;
-  bool ConversionSettings::*flag;
-  std::string ConversionSettings::*path;
-  int edit;
+  bool S::*flag;
+  std::string S::*path;
 };
 
 const GroupRow kGroups[] = {
-    {1006,
-     {1007, 1008},
-     &ConversionSettings::bExclude,
-     &ConversionSettings::ExcludeDir,
-     1007},
-    {1018,
-     {1019, 1021},
-     &ConversionSettings::bExcludePeople,
-     &ConversionSettings::ExcludePeopleFile,
-     1019},
-    {1023,
-     {1024, 1025},
-     &ConversionSettings::bMoveCaches,
-     &ConversionSettings::MoveCachesFile,
-     1024},
-    {1009,
-     {1012, 1013, 1020},
-     &ConversionSettings::bOutputKml,
-     &ConversionSettings::OutputKmlDir,
-     1012},
-    {1010,
-     {1014, 1015},
-     &ConversionSettings::bOutputAsc,
-     &ConversionSettings::OutputAscDir,
-     1014},
-    {1011,
-     {1016, 1017},
-     &ConversionSettings::bOutputTxt,
-     &ConversionSettings::OutputTxtDir,
-     1016},
+    {1006, {1007, 1008}, &S::bExclude, &S::ExcludeDir},
+    {1018, {1019, 1021}, &S::bExcludePeople, &S::ExcludePeopleFile},
+    {1023, {1024, 1025}, &S::bMoveCaches, &S::MoveCachesFile},
+    {1009, {1012, 1013, 1020}, &S::bOutputKml, &S::OutputKmlDir},
+    {1010, {1014, 1015}, &S::bOutputAsc, &S::OutputAscDir},
+    {1011, {1016, 1017}, &S::bOutputTxt, &S::OutputTxtDir},
 };
 
 // Every flag off, and a different path in each field.
@@ -65,7 +43,7 @@ ConversionSettings AllOff() {
   ConversionSettings settings;
   for (const GroupRow& row : kGroups) {
     settings.*row.flag = false;
-    settings.*row.path = "/path/of " + std::to_string(row.edit) + " \xC3\xA4";
+    settings.*row.path = "/path/of " + std::to_string(row.check) + " \xC3\xA4";
   }
   return settings;
 }
@@ -109,34 +87,29 @@ TEST_F(MainWindow, EachCheckBoxEnablesExactlyItsGroup) {
 }
 
 // Each flag on alone (the others off) shows as such, and reading the
-// controls gives back exactly what was loaded.
+// controls gives back exactly what was loaded; a file mode the list cannot
+// show (5) reads back as -1.
 TEST_F(MainWindow, ShowsTheLoadedSettingsAndReadsBackWhatItShows) {
   for (const GroupRow& row : kGroups) {
     settings_ = AllOff();
     settings_.*row.flag = true;
-    settings_.OutputKmlDirFileMode = 2;
+    settings_.OutputKmlDirFileMode = &row == &kGroups[0] ? 5 : 2;
+    const int shown = &row == &kGroups[0] ? -1 : 2;
     Open();
     for (const GroupRow& other : kGroups) {
       EXPECT_EQ(Check(other.check)->isChecked(), &other == &row);
-      EXPECT_EQ(Edit(other.edit)->text().toStdString(), settings_.*other.path);
+      EXPECT_EQ(Edit(other.enabled[0])->text().toStdString(),
+                settings_.*other.path);
     }
-    EXPECT_EQ(Combo()->currentIndex(), 2);
+    EXPECT_EQ(Combo()->currentIndex(), shown);
     ConversionSettings read = AllOff();
     window_->ReadControls(read);
     EXPECT_TRUE(read.*row.flag) << row.check;
-    EXPECT_EQ(read.OutputKmlDirFileMode, 2);
+    EXPECT_EQ(read.OutputKmlDirFileMode, shown);
     for (const GroupRow& other : kGroups) {
       EXPECT_EQ(read.*other.path, settings_.*other.path);
     }
   }
-}
-
-TEST_F(MainWindow, ReadsAFileModeItCannotShowAsMinusOne) {
-  settings_.OutputKmlDirFileMode = 5;
-  Open();
-  EXPECT_EQ(Combo()->currentIndex(), -1);
-  window_->ReadControls(settings_);
-  EXPECT_EQ(settings_.OutputKmlDirFileMode, -1);
 }
 
 // A path stored in bytes that are not UTF-8 survives a window that did not
@@ -151,30 +124,22 @@ TEST_F(MainWindow, KeepsTheBytesOfAPathNobodyChanged) {
   EXPECT_EQ(settings_.MoveCachesFile, "/data/moves \xC3\xBC.txt");
 }
 
-TEST_F(MainWindow, CloseKeepsChangesAndEscapeLosesThem) {
-  Open();
-  QTest::mouseClick(Check(1010), Qt::LeftButton);
-  Edit(1014)->setText(QStringLiteral("/tmp/asc"));
-  QTest::keyClick(window_.get(), Qt::Key_Escape);
-  EXPECT_FALSE(window_->isVisible());
-  EXPECT_FALSE(settings_.bOutputAsc);
-  EXPECT_EQ(settings_.OutputAscDir, AllOff().OutputAscDir);
-
-  Open();
-  QTest::mouseClick(Check(1010), Qt::LeftButton);
-  Edit(1014)->setText(QStringLiteral("/tmp/asc"));
-  QTest::mouseClick(Get<QPushButton>(1), Qt::LeftButton);
-  EXPECT_EQ(window_->result(), QDialog::Accepted);
-  EXPECT_TRUE(settings_.bOutputAsc);
-  EXPECT_EQ(settings_.OutputAscDir, "/tmp/asc");
-}
-
-TEST_F(MainWindow, EnterClosesLikeClose) {
-  Open();
-  QTest::mouseClick(Check(1011), Qt::LeftButton);
-  QTest::keyClick(window_.get(), Qt::Key_Return);
-  EXPECT_EQ(window_->result(), QDialog::Accepted);
-  EXPECT_TRUE(settings_.bOutputTxt);
+// Close and Enter keep what was changed, Escape loses it.
+TEST_F(MainWindow, CloseAndEnterKeepChangesAndEscapeLosesThem) {
+  const std::pair<int, bool> rows[] = {
+      {Qt::Key_Escape, false}, {Qt::Key_Return, true}, {0, true}};
+  for (const auto& [key, keeps] : rows) {
+    settings_ = AllOff();
+    Open();
+    QTest::mouseClick(Check(1010), Qt::LeftButton);
+    Edit(1014)->setText(QStringLiteral("/tmp/asc"));
+    if (key != 0) QTest::keyClick(window_.get(), Qt::Key(key));
+    if (key == 0) QTest::mouseClick(Get<QPushButton>(1), Qt::LeftButton);
+    EXPECT_FALSE(window_->isVisible()) << key;
+    EXPECT_EQ(window_->result() == QDialog::Accepted, keeps) << key;
+    EXPECT_EQ(settings_.bOutputAsc, keeps) << key;
+    EXPECT_EQ(settings_.OutputAscDir == "/tmp/asc", keeps) << key;
+  }
 }
 
 // Receives the addresses the window asks the desktop to open.

@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QSettings>
 #include <cstdint>
 #include <filesystem>
 #include <memory>
@@ -12,14 +11,10 @@
 #include <tuple>
 
 #include "support/test_support.h"
+#include "window_fixtures.h"
 
 namespace korvelo::testing {
 namespace {
-
-std::unique_ptr<QSettings> IniStore(const std::string& path) {
-  return std::make_unique<QSettings>(QString::fromStdString(path),
-                                     QSettings::IniFormat);
-}
 
 auto Fields(const ConversionSettings& s) {
   return std::tie(s.Mode, s.bSmallIcons, s.bShowDisable, s.bExclude,
@@ -96,29 +91,22 @@ TEST(SettingsStore, ReadsFlagsAndNumbersFromTheirTexts) {
   check("-9999999999", false, INT32_MIN);
 }
 
-// Edited by hand: unquoted texts, one with blanks and one with commas.
-TEST(SettingsStore, ReadsHandWrittenTexts) {
-  TempDir dir;
-  WriteFileOrFail(dir / "k.ini",
-                  "[General]\nExcludeDir=/a/b c\nOutputTxtDir=a,b,c\n");
-  ConversionSettings s;
-  LoadSettings(s, *IniStore(dir / "k.ini"));
-  EXPECT_EQ(s.ExcludeDir + "|" + s.OutputTxtDir, "/a/b c|a,b,c");
-}
-
 // Edited by hand in another editor: bytes that are not UTF-8 stay exactly
-// as they were, through a load and a save, also with quotes and escapes.
+// as they were, through a load and a save, also with quotes and escapes;
+// unquoted texts keep their blanks and commas.
 TEST(SettingsStore, KeepsHandWrittenBytesThatAreNotUtf8) {
   TempDir dir;
   WriteFileOrFail(dir / "k.ini",
                   "[General]\nOutputTxtDir=/home/j\xFCrgen/Caches\n"
                   "ExcludeDir = \"C:\\\\pq \\\"\xE4\\\"\"\n"
-                  "MoveCachesFile=/m\xC3\xBCll.txt\n");
+                  "MoveCachesFile=/m\xC3\xBCll.txt\nOutputAscDir=/a/b c\n"
+                  "OutputKmlDir=a,b,c\n");
   ConversionSettings s;
   LoadSettings(s, *IniStore(dir / "k.ini"));
   EXPECT_EQ(s.OutputTxtDir, "/home/j\xFCrgen/Caches");
   EXPECT_EQ(s.ExcludeDir, "C:\\pq \"\xE4\"");
   EXPECT_EQ(s.MoveCachesFile, "/m\xC3\xBCll.txt");
+  EXPECT_EQ(s.OutputAscDir + "|" + s.OutputKmlDir, "/a/b c|a,b,c");
   SaveSettings(s, *IniStore(dir / "k.ini"));
   std::filesystem::copy_file(dir / "k.ini", dir / "copy.ini");
   ConversionSettings again;

@@ -4,6 +4,8 @@
 #ifndef KORVELO_TESTS_UI_WINDOW_FIXTURES_H_
 #define KORVELO_TESTS_UI_WINDOW_FIXTURES_H_
 
+#include <sys/wait.h>
+
 #include <QApplication>
 #include <QDragEnterEvent>
 #include <QFileDialog>
@@ -11,6 +13,7 @@
 #include <QMimeData>
 #include <QSettings>
 #include <QUrl>
+#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <string>
@@ -25,6 +28,12 @@ namespace korvelo::testing {
 inline std::unique_ptr<QSettings> IniStore(const std::string& path) {
   return std::make_unique<QSettings>(QString::fromStdString(path),
                                      QSettings::IniFormat);
+}
+
+// The exit status of a shell command, -1 when it did not exit.
+inline int Shell(const std::string& command) {
+  const int status = std::system(command.c_str());
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 // Every ProgressWindow that exists and is shown right now.
