@@ -102,10 +102,6 @@ TEST_F(LoadTest, GpxLoadsEachCompleteWaypointInOrder) {
   EXPECT_EQ(Summary(list),
             files_ / "pq.gpx" + " | pq | GC2 GC1 GC2 | pq pq pq | pq.gpx");
   EXPECT_TRUE(list.Contains("GC1"));
-  // An override names the list, the progress text still the file.
-  WriteFileOrFail(files_ / "My Query.gpx", Gpx({"GC1"}));
-  EXPECT_EQ(Summary(CacheList(files_ / "My Query.gpx", this, "12345")),
-            "12345 | 12345 | GC1 | 12345 | My Query.gpx");
   const CacheList cut = LoadFile("cut.gpx", "<wpt lat=\"1\"><name>GC1</name>");
   EXPECT_TRUE(cut.records.empty() && cut.titles == Texts{"cut"});
 }

@@ -117,8 +117,7 @@ TEST(DropCdataMarkers, KeepsWhatStandsBetweenTheMarkers) {
                                 {"<![CDATA[<![CDATA[x]]>", "<![CDATA[x"}});
 }
 
-TEST(FormatText, FormatsTheFormatsInUseAtAnyLength) {
-  EXPECT_EQ(FormatText("%03li|%05li", 7L, 42L), "007|00042");
+TEST(FormatText, FormatsAtAnyLength) {
   const std::string long_text = std::string(199999, 'a') + "z";
   EXPECT_EQ(FormatText("<%s>", long_text.c_str()), "<" + long_text + ">");
 }

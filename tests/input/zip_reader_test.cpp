@@ -100,19 +100,5 @@ TEST(ZipReader, RefusesDeclaredSizesNoHonestEntryHas) {
   EXPECT_FALSE(opens(2000000, (1u << 30) + 1));
 }
 
-TEST(ZipReader, RefusesCallsThatDoNotFitItsState) {
-  ZipReader reader;
-  ZipEntryInfo info;
-  char byte;
-  EXPECT_FALSE(reader.GetEntryInfo(info, 0) || reader.OpenEntry(0) ||
-               reader.ReadEntry(&byte, 1) != 0 || reader.CloseEntry());
-  ASSERT_TRUE(Opens(reader, BuildZip({{"a.gpx", "abc"}, {"b.gpx", "def"}})));
-  EXPECT_FALSE(reader.GetEntryInfo(info, 2) || reader.GetEntryInfo(info, -1) ||
-               reader.OpenEntry(2) || reader.OpenEntry(-1) ||
-               reader.ReadEntry(&byte, 1) != 0 || reader.CloseEntry());
-  ASSERT_TRUE(reader.OpenEntry(0));
-  EXPECT_FALSE(reader.OpenEntry(1) || reader.ReadEntry(&byte, 0) != 0);
-}
-
 }  // namespace
 }  // namespace korvelo
