@@ -3,12 +3,14 @@
 // empty again at the end: no archive load may leave a temporary folder.
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <optional>
+#include <tuple>
 
 #include "cachelist/cache_list.h"
 #include "cachelist/progress.h"
@@ -102,6 +104,11 @@ TEST_F(LoadTest, GpxLoadsEachCompleteWaypointInOrder) {
   EXPECT_EQ(Summary(list),
             files_ / "pq.gpx" + " | pq | GC2 GC1 GC2 | pq pq pq | pq.gpx");
   EXPECT_TRUE(list.Contains("GC1"));
+  // A backslash is an ordinary byte: that file is read, not odd/name.gpx.
+  WriteFileOrFail(files_ / "odd/name.gpx", Gpx({"GC9"}));
+  EXPECT_EQ(
+      Summary(LoadFile("odd\\name.gpx", Gpx({"GC1"}))),
+      files_ / "odd\\name.gpx | odd\\name | GC1 | odd\\name | odd\\name.gpx");
   const CacheList cut = LoadFile("cut.gpx", "<wpt lat=\"1\"><name>GC1</name>");
   EXPECT_TRUE(cut.records.empty() && cut.titles == Texts{"cut"});
 }
@@ -117,18 +124,24 @@ TEST_F(LoadTest, ChoosesByLastFourCharactersIgnoringCase) {
   EXPECT_EQ(Join(texts_), " a.gpx b.gpx .gpx");
 }
 
-// Opening is refused in platform code; the loader must pass that on, for a
-// file given and for one listed in a folder that is gone when it is read.
+// A GPX file that cannot be opened stops the load with the platform's error,
+// at once for a FIFO, and also when a folder lists it but it is gone.
 TEST_F(LoadTest, UnreadableGpxRaisesFileErrorWithCauseAndPath) {
+  using enum FileCause;
   WriteFileOrFail(files_ / "pq/a.gpx", Gpx({"GC1"}));
   ASSERT_EQ(symlink("gone.gpx", (files_ / "pq/b.gpx").c_str()), 0);
-  for (const std::string& path : {files_ / "x.gpx", files_ / "pq"}) {
+  ASSERT_EQ(mkfifo((files_ / "fifo.gpx").c_str(), 0600), 0);
+  const std::tuple<std::string, FileCause, std::string> rows[] = {
+      {"x.gpx", kFileNotFound, "x.gpx"},
+      {"fifo.gpx", kAccessDenied, "fifo.gpx"},
+      {"pq", kFileNotFound, "pq/b.gpx"}};
+  for (const auto& [input, cause, path] : rows) {
     try {
-      CacheList list(path, nullptr, "");
-      ADD_FAILURE() << path << " loaded";
+      CacheList list(files_ / input, nullptr, "");
+      ADD_FAILURE() << input << " loaded";
     } catch (const FileError& e) {
-      EXPECT_EQ(e.cause(), FileCause::kFileNotFound);
-      EXPECT_EQ(e.path(), path.ends_with("pq") ? files_ / "pq/b.gpx" : path);
+      EXPECT_EQ(e.cause(), cause) << input;
+      EXPECT_EQ(e.path(), files_ / path) << input;
     }
   }
 }
@@ -147,10 +160,13 @@ TEST_F(LoadTest, FolderLoadsGpxFilesAndArchivesOnlyInByteOrder) {
   WriteFileOrFail(files_ / "Sommer/c.txt", Gpx({"GC4"}));
   WriteFileOrFail(files_ / "Sommer/sub/d.gpx", Gpx({"GC5"}));
   WriteFileOrFail(files_ / "Sommer/B.gpx", Gpx({"GC2", "GC0"}));
+  // Archives that are no regular files load nothing, and at once.
+  ASSERT_EQ(mkfifo((files_ / "Sommer/fifo.zip").c_str(), 0600), 0);
+  ASSERT_EQ(symlink("/dev/urandom", (files_ / "Sommer/dev.zip").c_str()), 0);
   EXPECT_EQ(Summary(CacheList(files_ / "Sommer", this, "")),
             files_.path() +
                 "/Sommer/B.gpx | B a b | GC2 GC0 GC1 GC3 | B B a b"
-                " | B.gpx a.gpx b.zip b.gpx");
+                " | B.gpx a.gpx b.zip b.gpx dev.zip fifo.zip");
 }
 
 // Every entry loads unless it is the waypoints of a pair: stored, deflated,
