@@ -1,14 +1,8 @@
 // Helpers shared by the output tests: records and lists read with the record
-// parser, folder contents, byte comparison and expected file errors.
+// parser, folder contents and expected file errors.
 #ifndef KORVELO_TESTS_OUTPUT_GPX_LISTS_H_
 #define KORVELO_TESTS_OUTPUT_GPX_LISTS_H_
 
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <algorithm>
-#include <csignal>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -60,27 +54,6 @@ inline std::vector<std::string> NamesBelow(const std::string& folder) {
   return names;
 }
 
-// On a difference shows both texts around the first differing byte and
-// saves `actual` under the test output folder as `saveAs`.
-inline ::testing::AssertionResult SameBytes(const std::string& expected,
-                                            const std::string& actual,
-                                            const std::string& saveAs) {
-  if (expected == actual) return ::testing::AssertionSuccess();
-  const size_t at = std::mismatch(expected.begin(), expected.end(),
-                                  actual.begin(), actual.end())
-                        .first -
-                    expected.begin();
-  const size_t from = at < 40 ? 0 : at - 40;
-  const std::string saved = KORVELO_TEST_OUTPUT_DIR "/actual/" + saveAs;
-  WriteFileOrFail(saved, actual);
-  return ::testing::AssertionFailure()
-         << "first difference at byte " << at << " of " << expected.size()
-         << " (got " << actual.size() << " bytes)\nexpected: "
-         << ::testing::PrintToString(expected.substr(from, 80))
-         << "\nactual:   " << ::testing::PrintToString(actual.substr(from, 80))
-         << "\nactual output saved as " << saved;
-}
-
 // Success only when `run` throws FileError with this cause and path.
 inline ::testing::AssertionResult ThrowsFileError(
     const std::function<void()>& run, FileCause cause,
@@ -94,21 +67,6 @@ inline ::testing::AssertionResult ThrowsFileError(
            << "cause " << static_cast<int>(e.cause()) << ", path " << e.path();
   }
   return ::testing::AssertionFailure() << "no FileError";
-}
-
-// True when `body` returned true in a child process whose files may not
-// grow beyond `limit` bytes.
-inline bool InChildWithFileSizeLimit(rlim_t limit,
-                                     const std::function<bool()>& body) {
-  const pid_t child = fork();
-  if (child == 0) {
-    signal(SIGXFSZ, SIG_IGN);  // a short write instead of the signal
-    const rlimit small = {limit, limit};
-    _exit(setrlimit(RLIMIT_FSIZE, &small) == 0 && body() ? 0 : 1);
-  }
-  int status = 0;
-  waitpid(child, &status, 0);
-  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 }  // namespace korvelo::testing

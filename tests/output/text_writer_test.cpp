@@ -87,10 +87,8 @@ TEST(TextWriter, SheetGoesToFirstFileStayingBelowTheLimit) {
     }
     const std::string description(c.sheet - UebeSheet("").size(), 'x');
     WriteText(One("Uebe", description), dir.path() + "/");
-    EXPECT_TRUE(testing::SameBytes(
-        (c.file <= c.files ? old : "") + UebeSheet(description),
-        ReadFileOrFail(series + FormatText("%03d.txt", c.file)),
-        "text/limit.txt"))
+    EXPECT_EQ(ReadFileOrFail(series + FormatText("%03d.txt", c.file)),
+              (c.file <= c.files ? old : "") + UebeSheet(description))
         << c.files << " files of " << c.size << " + " << c.sheet;
   }
 }
@@ -119,14 +117,14 @@ TEST(TextWriter, LogsGiveFiveEntriesWithRewordedTypes) {
       "<![CDATA[Unter dem <b>Stein</b> bei der Br\303\274cke, Gr&#252;n]]>";
   TempDir dir;
   WriteText(list, dir.path() + "/");
-  EXPECT_TRUE(testing::SameBytes(
+  EXPECT_EQ(
+      ReadFileOrFail(dir / "U/E/B/E_caches001.txt"),
       UebeSheet("", "Unter dem Stein bei der Bruecke, Gruen",
                 "J\303\274rgen found it 2008-03-15\r\nSchoen!\n&lt;br>"
                 "\r\n\r\n\r\nA&amp;B wrote note 2008-03-16\r\nNotiz &amp; mehr"
                 "\r\n\r\n\r\nAnna published Listing, write note, Not found "
                 "found 2008-03-17\r\n\r\n\r\n\r\n" +
-                    kEmptyLog + kEmptyLog),
-      ReadFileOrFail(dir / "U/E/B/E_caches001.txt"), "text/logs.txt"));
+                    kEmptyLog + kEmptyLog));
 }
 
 // GC250Q2 of the corpus, worked out by hand from its GPX text: the UTF-8
@@ -141,14 +139,14 @@ TEST(TextWriter, CorpusCacheSheetMatchesHandWorkedText) {
   WriteText(list, dir.path() + "/");
   EXPECT_EQ(NamesBelow(dir.path()),
             std::vector<std::string>{"B/O/P/S_caches001.txt"});
-  EXPECT_TRUE(testing::SameBytes(
+  EXPECT_EQ(
+      ReadFileOrFail(dir / "B/O/P/S_caches001.txt"),
       "=\t\t\t\t=\r\n=\t\t\t\t=\r\n=\t\t\t\t=\r\n"
       "GC250Q2: Bopserbruennele - Phoon by Wanderprofi\r\n=\t\t\t\t=\r\n"
       "by Wanderprofi (d:2.5 / t:1.5)\r\nMicro Unknown Cache\r\n=\t\t\t\t=\r\n"
       "48\26046.012 / 9\26010.972\r\n=\t\t\t\t=\r\n\r\n\r\n\r\n-\t\t\t\t-\r\n"
       "\r\nHints:\r\n\r\n\r\n-\t\t\t\t-\r\n\r\nLogs:\r\n\r\n" +
-          kNoLogs,
-      ReadFileOrFail(dir / "B/O/P/S_caches001.txt"), "text/gc250q2.txt"));
+          kNoLogs);
 }
 
 // Things another user of a shared text folder could plant in the sheet tree

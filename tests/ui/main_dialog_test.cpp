@@ -1,17 +1,14 @@
-// The main window's controls: what they show, what they enable, what Close,
-// Escape, Help and the pickers do with them.
+// The main window's controls: what they show, what they enable, and what
+// Close, Enter and Escape do with them.
 #include "ui/main_dialog.h"
 
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDesktopServices>
-#include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
-#include <filesystem>
 
 #include "support/test_support.h"
 #include "window_fixtures.h"
@@ -112,94 +109,28 @@ TEST_F(MainWindow, ShowsTheLoadedSettingsAndReadsBackWhatItShows) {
   }
 }
 
-// A path stored in bytes that are not UTF-8 survives a window that did not
-// change it; a path the user typed is taken as typed.
-TEST_F(MainWindow, KeepsTheBytesOfAPathNobodyChanged) {
-  settings_.ExcludeDir = "/data/caf\xE9";
-  settings_.MoveCachesFile = "/data/\xFFmoves.txt";
-  Open();
-  Edit(1024)->setText(QStringLiteral("/data/moves \u00FC.txt"));
-  window_->ReadControls(settings_);
-  EXPECT_EQ(settings_.ExcludeDir, "/data/caf\xE9");
-  EXPECT_EQ(settings_.MoveCachesFile, "/data/moves \xC3\xBC.txt");
-}
-
-// Close and Enter keep what was changed, Escape loses it.
+// Close and Enter keep what was changed, Escape loses it. A path stored in
+// bytes that are not UTF-8 survives a window that did not change it; a path
+// the user typed is taken as typed.
 TEST_F(MainWindow, CloseAndEnterKeepChangesAndEscapeLosesThem) {
   const std::pair<int, bool> rows[] = {
       {Qt::Key_Escape, false}, {Qt::Key_Return, true}, {0, true}};
   for (const auto& [key, keeps] : rows) {
     settings_ = AllOff();
+    settings_.ExcludeDir = "/data/caf\xE9";
+    settings_.OutputAscDir = "/data/\xFF";
     Open();
     QTest::mouseClick(Check(1010), Qt::LeftButton);
-    Edit(1014)->setText(QStringLiteral("/tmp/asc"));
+    Edit(1014)->setText(QStringLiteral("/tmp/m\u00FCll"));
     if (key != 0) QTest::keyClick(window_.get(), Qt::Key(key));
     if (key == 0) QTest::mouseClick(Get<QPushButton>(1), Qt::LeftButton);
     EXPECT_FALSE(window_->isVisible()) << key;
     EXPECT_EQ(window_->result() == QDialog::Accepted, keeps) << key;
     EXPECT_EQ(settings_.bOutputAsc, keeps) << key;
-    EXPECT_EQ(settings_.OutputAscDir == "/tmp/asc", keeps) << key;
+    EXPECT_EQ(settings_.OutputAscDir == "/tmp/m\xC3\xBCll", keeps) << key;
+    EXPECT_EQ(settings_.ExcludeDir, "/data/caf\xE9") << key;
   }
-}
-
-// Receives the addresses the window asks the desktop to open.
-class UrlRecorder : public QObject {
-  Q_OBJECT
- public:
-  std::vector<std::string> opened;
- public slots:
-  void Open(const QUrl& url) { opened.push_back(url.toString().toStdString()); }
-};
-
-TEST_F(MainWindow, HelpAndF1OpenTheHelpPageAndTheLinkBoxShowsTheDownload) {
-  UrlRecorder recorder;
-  QDesktopServices::setUrlHandler(QStringLiteral("https"), &recorder, "Open");
-  Open();
-  QTest::mouseClick(Get<QPushButton>(1022), Qt::LeftButton);
-  QTest::keyClick(window_.get(), Qt::Key_F1);
-  QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
-  const std::string help = "https://korvelo.org/en/hilfe/Korvelo-faq.php";
-  EXPECT_EQ(recorder.opened, (std::vector<std::string>{help, help}));
-  EXPECT_EQ(Edit(1000)->text(),
-            QStringLiteral("https://korvelo.org/en/download"));
-  EXPECT_TRUE(Edit(1000)->isReadOnly());
-}
-
-// The folder picker starts in the field's folder (which also becomes the
-// current directory) and takes the choice; a cancelled picker changes
-// nothing. The file picker asks for an existing file.
-TEST_F(MainWindow, PickersFillTheirFieldOnlyWhenConfirmed) {
-  const std::string start = dir_ / "start";
-  std::filesystem::create_directories(start);
-  settings_.OutputKmlDir = start;
-  settings_.bOutputKml = settings_.bExcludePeople = true;
-  Open();
-  const QString before = QDir::currentPath();
-  std::string title, directory;
-  answers_.file_dialog = [&](QFileDialog& dialog) {
-    title = dialog.windowTitle().toStdString();
-    directory = dialog.directory().absolutePath().toStdString();
-    dialog.selectFile(QString::fromStdString(dir_.path()));
-    return int(QDialog::Accepted);
-  };
-  QTest::mouseClick(Get<QPushButton>(1013), Qt::LeftButton);
-  EXPECT_EQ(title, "Choose directory");
-  EXPECT_EQ(directory, start);
-  EXPECT_EQ(QDir::currentPath().toStdString(), start);
-  EXPECT_EQ(Edit(1012)->text().toStdString(), dir_.path());
-  QDir::setCurrent(before);
-
-  QFileDialog::FileMode mode = QFileDialog::AnyFile;
-  answers_.file_dialog = [&](QFileDialog& dialog) {
-    mode = dialog.fileMode();
-    return int(QDialog::Rejected);
-  };
-  QTest::mouseClick(Get<QPushButton>(1021), Qt::LeftButton);
-  EXPECT_EQ(mode, QFileDialog::ExistingFile);
-  EXPECT_EQ(Edit(1019)->text().toStdString(), settings_.ExcludePeopleFile);
 }
 
 }  // namespace
 }  // namespace korvelo::testing
-
-#include "main_dialog_test.moc"

@@ -8,7 +8,6 @@
 
 #include <QApplication>
 #include <QDragEnterEvent>
-#include <QFileDialog>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QSettings>
@@ -54,9 +53,6 @@ struct ModalAnswers {
         dialog.accept();
         return dialog.result();
       };
-  std::function<int(QFileDialog&)> file_dialog = [](QFileDialog&) {
-    return int(QDialog::Rejected);
-  };
   std::vector<std::string> messages;
   QWidget* owner = nullptr;   // the main window, once it exists
   bool owner_enabled = true;  // during the question
@@ -77,9 +73,6 @@ struct ModalAnswers {
                            box->text().toStdString() +
                            (on_top ? " (on top)" : ""));
         return QMessageBox::Ok;
-      }
-      if (auto* files = dynamic_cast<QFileDialog*>(&dialog)) {
-        return file_dialog(*files);
       }
       return QDialog::Rejected;
     };
