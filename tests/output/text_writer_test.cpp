@@ -76,9 +76,8 @@ TEST(TextWriter, SheetGoesToFirstFileStayingBelowTheLimit) {
     int files, size;
     size_t sheet;
     int file;
-  } cases[] = {{1, 27000, 700, 2}, {1, 27000, 600, 1},    {1, 27000, 648, 2},
-               {1, 27000, 647, 1}, {1, 100, 30000, 2},    {0, 0, 30000, 1},
-               {1, 0, 30000, 1},   {100, 27600, 600, 100}};
+  } cases[] = {{1, 27000, 648, 2}, {1, 27000, 647, 1}, {1, 100, 30000, 2},
+               {0, 0, 30000, 1},   {1, 0, 30000, 1},   {100, 27600, 600, 100}};
   for (const auto& c : cases) {
     TempDir dir;
     const std::string series = dir / "U/E/B/E_caches", old(c.size, 'o');
@@ -91,6 +90,28 @@ TEST(TextWriter, SheetGoesToFirstFileStayingBelowTheLimit) {
               (c.file <= c.files ? old : "") + UebeSheet(description))
         << c.files << " files of " << c.size << " + " << c.sheet;
   }
+}
+
+// Sheets of one key in one run go in list order, another key's sheet
+// between them aside: two still fit below the limit in file 001, the third
+// starts 002.
+TEST(TextWriter, SheetsOfOneRunAppendInListOrderAndRollOver) {
+  const std::string a(600 - UebeSheet("").size(), 'a'), b(a.size(), 'b'),
+      c(a.size(), 'c'), old(26400, 'o');
+  CacheList list;
+  for (const auto& [title, text] :
+       {std::pair{"Uebe", a}, {"Feld", ""}, {"Uebe", b}, {"Uebe", c}}) {
+    list.records.push_back(One(title, text).records[0]);
+  }
+  TempDir dir;
+  testing::WriteFileOrFail(dir / "U/E/B/E_caches001.txt", old);
+  WriteText(list, dir.path() + "/");
+  EXPECT_EQ(testing::FilesBelow(dir.path()),
+            (std::map<std::string, std::string>{
+                {"F/E/L/D_caches001.txt",
+                 ReplaceAll(UebeSheet(""), "GC1: Uebe", "GC1: Feld")},
+                {"U/E/B/E_caches001.txt", old + UebeSheet(a) + UebeSheet(b)},
+                {"U/E/B/E_caches002.txt", UebeSheet(c)}}));
 }
 
 std::string Log(std::string date, std::string type, std::string finder,

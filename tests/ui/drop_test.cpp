@@ -36,8 +36,7 @@ class DropOnWindow : public ::testing::Test {
   }
 
   void DropPaths(const std::vector<std::string>& paths) {
-    const auto data = FileDrag(paths);
-    Drop(*window_, *data);
+    Drop(*window_, *FileDrag(paths));
   }
 
   // Drops a copy of a corpus file placed at `path`, answering the question
@@ -160,20 +159,12 @@ TEST_F(DropOnWindow, ConvertsACorpusPocketQueryExactlyAsTheCommandLine) {
     TempDir window_out, cli_out;
     WriteFileOrFail(cli_out / "pq.gpx", ReadFileOrFail(CorpusPath(pq)));
     DropCorpusFile(pq, window_out / "pq.gpx", function);
-    ASSERT_EQ(Shell("cd " + cli_out.path() +
-                    " && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM"
-                    " LC_ALL=C XDG_CONFIG_HOME=" +
-                    cli_out.path() + " " + KORVELO_BINARY + " " +
-                    options[function - 1] + " pq.gpx"),
+    ASSERT_EQ(RunProgram(cli_out.path(), "-u QT_QPA_PLATFORM LC_ALL=C",
+                         options[function - 1] + std::string(" pq.gpx")),
               0);
     const std::string kml = ReadFileOrFail(cli_out / "pq.kml");
-    const std::string window_kml = ReadFileOrFail(window_out / "pq.kml");
-    EXPECT_TRUE(window_kml == kml)
-        << options[function - 1] << ": differs from byte "
-        << std::mismatch(kml.begin(), kml.end(), window_kml.begin(),
-                         window_kml.end())
-                   .first -
-               kml.begin();
+    EXPECT_TRUE(ReadFileOrFail(window_out / "pq.kml") == kml)
+        << options[function - 1];
     EXPECT_EQ(answers_.messages, Processed(Placemarks(kml)));
   }
   std::setlocale(LC_ALL, "C");

@@ -52,10 +52,9 @@ TEST(ProgressWindowHost, CommandLineWithADisplayWritesTheSameKml) {
     TempDir dir;
     WriteFileOrFail(dir / "pq.gpx", PocketQuery(1, 3));
     EXPECT_EQ(
-        Shell("cd " + dir.path() + " && env -u DISPLAY -u WAYLAND_DISPLAY " +
-              (display ? "QT_QPA_PLATFORM=offscreen" : "-u QT_QPA_PLATFORM") +
-              " XDG_CONFIG_HOME=" + dir.path() + " " + KORVELO_BINARY +
-              " /found pq.gpx >out 2>err"),
+        RunProgram(dir.path(),
+                   display ? "QT_QPA_PLATFORM=offscreen" : "-u QT_QPA_PLATFORM",
+                   "/found pq.gpx >out 2>err"),
         0);
     EXPECT_EQ(ReadFileOrFail(dir / "out") + ReadFileOrFail(dir / "err"), "");
     kml[display] = ReadFileOrFail(dir / "pq.kml");

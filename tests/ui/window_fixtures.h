@@ -35,6 +35,14 @@ inline int Shell(const std::string& command) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
+// The program's exit status on `args` in `dir`, which also holds its
+// settings, without a display unless `env` sets QT_QPA_PLATFORM.
+inline int RunProgram(const std::string& dir, const std::string& env,
+                      const std::string& args) {
+  return Shell("cd " + dir + " && env -u DISPLAY -u WAYLAND_DISPLAY " + env +
+               " XDG_CONFIG_HOME=" + dir + " " + KORVELO_BINARY + " " + args);
+}
+
 // Every ProgressWindow that exists and is shown right now.
 inline int VisibleProgressWindows() {
   int count = 0;
