@@ -58,23 +58,18 @@ TEST_F(KorveloProgram, EndsWithItsStatusAndWritesTheSettingsItLoaded) {
     value = name[0] == 'b' || name.ends_with("Mode") ? "0" : "";
   const std::string invalid = "Eine ung\xC3\xBCltige Dateikennung war mit ";
   const std::string none_in = "korvelo: no caches found in ";
-  const std::string gone = " wurde nicht gefunden.\nkorvelo: ";
   const std::tuple<std::string, std::string, int, std::string, std::string>
       rows[] = {
           {"--version", "", 0, "Korvelo 1.11\n", ""},
           {"--help", "", 0, kUsage, ""},
           {"-h", "", 0, kUsage, ""},
           {"x.gpx", "", 2, "", kUsage + "\n"},
-          {"--al 12345.gpx", "", 2, "", kUsage + "\n"},
           {"--version x.gpx", "", 2, "", kUsage + "\n"},
           {"/all", "", 3, "", none_in + "\"\"; nothing written.\n"},
           {"/all empty", "", 3, "", none_in + "@/empty; nothing written.\n"},
-          {"/all notes.txt", "", 3, "",
-           none_in + "@/notes.txt; nothing written.\n"},
           {"/all nope.gpx", "", 1, "",
-           "nope.gpx" + gone + "nope.gpx: No such file or directory\n"},
-          {"/all pq.zip", "", 1, "",
-           "pq.zip" + gone + "pq.zip: No such file or directory\n"},
+           "nope.gpx wurde nicht gefunden.\nkorvelo: nope.gpx: No such file "
+           "or directory\n"},
           {"/found 12345.gpx", "bOutputKml=1\nOutputKmlDir=gone\n", 1, "",
            invalid + "gone/12345.kml verbunden.\nkorvelo: gone/12345.kml: " +
                "No such file or directory\n"},
@@ -83,7 +78,6 @@ TEST_F(KorveloProgram, EndsWithItsStatusAndWritesTheSettingsItLoaded) {
           {"", "", 2, "", "\n" + kUsage + "\n"}};  // no display, no window
   WriteFileOrFail(work_ / "12345.gpx", PocketQuery(1, 2));
   WriteFileOrFail(work_ / "empty/.keep", "");
-  WriteFileOrFail(work_ / "notes.txt", "GC1 is a cache\n");
   for (const auto& [args, stored, status, out, err] : rows) {
     Store(stored);
     EXPECT_EQ(Run(args), status) << args;
@@ -96,56 +90,6 @@ TEST_F(KorveloProgram, EndsWithItsStatusAndWritesTheSettingsItLoaded) {
     Settings expected = none;
     for (const auto& [name, value] : ParseIni(stored)) expected[name] = value;
     EXPECT_EQ(ParseIni(ReadFileOrFail(conf())), expected) << args;
-  }
-}
-
-// Names the shell expanded from a pattern are one run over every file,
-// sorted by bytes (upper case first) and named after the first; a missing
-// one among them stops the run before anything is written.
-TEST_F(KorveloProgram, SeveralFilesAreOneRunNamedAfterTheFirst) {
-  WriteFileOrFail(work_ / "pq/b.gpx", PocketQuery(1, 1));
-  WriteFileOrFail(work_ / "pq/C.gpx", PocketQuery(2, 1));
-  WriteFileOrFail(work_ / "pq/a b.gpx", PocketQuery(3, 1));
-  EXPECT_EQ(Run("/found pq/*.gpx"), 0) << err_;
-  EXPECT_EQ(out_ + err_, "");
-  const std::string kml = ReadFileOrFail(work_ / "pq/C.kml");
-  for (const char* code : {">GC1</A>", ">GC2</A>", ">GC3</A>"})
-    EXPECT_NE(kml.find(code), std::string::npos) << code;
-  std::filesystem::remove(work_ / "pq/C.kml");
-
-  EXPECT_EQ(Run("/all pq/b.gpx pq/none.gpx pq/C.gpx"), 1);
-  EXPECT_TRUE(err_.starts_with("pq/none.gpx wurde nicht gefunden.\n")) << err_;
-  EXPECT_FALSE(FileExists(work_ / "pq/C.kml"));
-}
-
-// Each option on a real pocket query, then how the arguments become the file
-// name. The KML goes to the working folder; its document name shows the
-// function that was used.
-TEST_F(KorveloProgram, ConvertsWithTheOptionAndFileNameGiven) {
-  const std::string pq = Quote(CorpusPath("cgeo/gc31j2h.gpx"));
-  const std::tuple<std::string, std::string, std::string> rows[] = {
-      {"/all " + pq, "gc31j2h.kml", "gc31j2h"},
-      {"/FOUND " + pq, "gc31j2h.kml", "My finds"},
-      {"--mine " + pq, "gc31j2h.kml", "My caches"},
-      {"/Disabled " + pq, "gc31j2h.kml", "Disabled"},
-      {"--MARKED " + pq, "gc31j2h.kml", "Marked"},
-      {pq + " /marked /found", "gc31j2h.kml", "Marked"},
-      {"--found ./my pq/12 34.gpx", "12 34.kml", "My finds"},
-      {"/mine ./all/x.gpx", "x.kml", "My caches"},
-      {"/disabled 'pq/'", "a.kml", "Disabled"}};  // the folder's first file
-  Store("bOutputKml=1\nOutputKmlDir=.\n");
-  for (const char* name :
-       {"my pq/12 34.gpx", "all/x.gpx", "pq/b.gpx", "pq/a.gpx"})
-    WriteFileOrFail(work_ / name, PocketQuery(1, 1));
-  for (const auto& [args, kml, document] : rows) {
-    if (!HaveCorpus() && args.find(pq) != std::string::npos) continue;
-    EXPECT_EQ(Run(args), 0) << args;
-    EXPECT_EQ(out_ + err_, "") << args;
-    EXPECT_NE(ReadFileOrFail(work_ / kml)
-                  .find("<Document>\r\n<name>" + document + "</name>"),
-              std::string::npos)
-        << args;
-    std::filesystem::remove(work_ / kml);
   }
 }
 
@@ -191,14 +135,16 @@ TEST_F(KorveloProgram, ConvertsEveryCorpusPocketQueryWithEveryStage) {
 }
 
 // Progress texts go to standard error only when that is a terminal, which
-// turns each line end into CR LF.
-TEST_F(KorveloProgram, ShowsProgressOnATerminal) {
-  WriteFileOrFail(work_ / "12345.gpx", PocketQuery(1, 2));
-  const int status = Run("/all 12345.gpx", "", true);
+// turns each line end into CR LF; control bytes of a file name arrive
+// escaped, so that a name cannot retitle or clear the terminal.
+TEST_F(KorveloProgram, ShowsProgressOnATerminalWithNamesMadeSafe) {
+  WriteFileOrFail(work_ / "x\x1b]0;owned\x07.gpx", PocketQuery(1, 2));
+  const int status = Run("/all " + Quote("x\x1b]0;owned\x07.gpx"), "", true);
   if (status == 127) GTEST_SKIP() << "no script(1) here";
   EXPECT_EQ(status, 0);
   EXPECT_EQ(out_,
-            "Loading caches...\r\nLoading 12345.gpx...\r\nCreating KML...\r\n");
+            "Loading caches...\r\nLoading x\\x1B]0;owned\\x07.gpx...\r\n"
+            "Creating KML...\r\n");
 }
 
 }  // namespace

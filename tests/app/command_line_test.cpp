@@ -1,5 +1,5 @@
-// The command line in-process: options and file name, full paths, and a
-// command-line run that runs out of memory.
+// The command line in-process: options and file name, the inputs they name,
+// and a command-line run that runs out of memory.
 #include "app/command_line.h"
 
 #include <gtest/gtest.h>
@@ -21,12 +21,15 @@
 namespace korvelo::testing {
 namespace {
 
-// Rows the program tests leave out; function 0 means no option.
+// Options after "/" or "--" in any letter case, anywhere; the highest
+// function given wins. Function 0 means no option.
 TEST(ParseArguments, FindsOptionsAndTheFileName) {
   const std::tuple<std::vector<std::string>, int32_t, std::string> rows[] = {
       {{"--Mine", "My.GPX"}, 3, "My.GPX"},
       {{"/marked", "/all", "x.gpx"}, 5, "x.gpx"},
-      {{"/all", "/ALL", "x.gpx"}, 1, "x.gpx"},
+      {{"x.gpx", "/marked", "/found"}, 5, "x.gpx"},
+      {{"/ALL", "x.gpx"}, 1, "x.gpx"},
+      {{"/all", "--DISABLED", "x.gpx"}, 4, "x.gpx"},
       {{"/allx", "-all", "all", "//all"}, 0, "/allx -all all //all"},
       {{"/found", "\"c:\\gpx files\\1.gpx\""}, 2, "c:\\gpx files\\1.gpx"},
       {{"/found", "  \" x.gpx \"  "}, 2, "x.gpx"},
@@ -40,33 +43,14 @@ TEST(ParseArguments, FindsOptionsAndTheFileName) {
   }
 }
 
-// Relative to the current folder, normalised lexically (a link stays).
-TEST(FullPathOf, GivesAbsolutePathsOfExistingNames) {
-  TempDir dir;
-  WriteFileOrFail(dir / "pq/12345.gpx", "");
-  std::filesystem::create_symlink(dir / "pq", dir / "link");
-  const std::string root = AbsolutePath(dir.path());
-  const std::pair<std::string, std::string> rows[] = {
-      {"./pq/../pq/12345.gpx", root + "/pq/12345.gpx"},
-      {"link/12345.gpx", root + "/link/12345.gpx"},
-      {"/.." + root + "//pq/./12345.gpx", root + "/pq/12345.gpx"},
-      {"missing/", "missing"},
-      {"missing\\", "missing\\"},
-      {"/", "/"},
-      {"", ""}};
-  const std::filesystem::path previous = std::filesystem::current_path();
-  std::filesystem::current_path(dir.path());
-  for (const auto& [name, expected] : rows)
-    EXPECT_EQ(FullPathOf(name), expected) << name;
-  std::filesystem::current_path(previous);
-}
-
-// Arguments after the options, and the inputs of the run or the name the
-// file-not-found error gives ("!" in front).
+// Arguments after the options, and the inputs of the run (full paths,
+// normalised lexically, a link kept) or the name the file-not-found error
+// gives ("!" in front).
 TEST(CommandLineInputs, TakeTheJoinedNameOrEverySeparateOne) {
   TempDir dir;
-  for (const char* name : {"a b.gpx", "b.gpx", "a", "B.gpx"})
+  for (const char* name : {"a b.gpx", "b.gpx", "a", "B.gpx", "pq/1.gpx"})
     WriteFileOrFail(dir / name, "");
+  std::filesystem::create_symlink(dir / "pq", dir / "link");
   const std::string root = AbsolutePath(dir.path()) + "/";
   const std::pair<std::vector<std::string>, std::vector<std::string>> rows[] = {
       {{"a", "b.gpx"}, {"a b.gpx"}},
@@ -75,7 +59,14 @@ TEST(CommandLineInputs, TakeTheJoinedNameOrEverySeparateOne) {
       {{"", "b.gpx", "a"}, {"a", "b.gpx"}},
       {{"b.gpx", "c.gpx", "d.gpx"}, {"!c.gpx"}},
       {{"c.gpx", "d.gpx"}, {"!c.gpx d.gpx"}},
-      {{"x.zip"}, {"!x.zip"}}};
+      {{"x.zip"}, {"!x.zip"}},
+      {{"./pq/../pq/1.gpx"}, {"pq/1.gpx"}},
+      {{"link/1.gpx"}, {"link/1.gpx"}},
+      {{"/.." + root + "/pq/./1.gpx"}, {"pq/1.gpx"}},
+      {{"pq/"}, {"pq"}},
+      {{"/"}, {"/"}},
+      {{"missing/"}, {"!missing"}},
+      {{"missing\\"}, {"!missing\\"}}};
   const std::filesystem::path previous = std::filesystem::current_path();
   std::filesystem::current_path(dir.path());
   for (const auto& [names, expected] : rows) {
@@ -84,7 +75,7 @@ TEST(CommandLineInputs, TakeTheJoinedNameOrEverySeparateOne) {
     std::vector<std::string> got;
     try {
       for (const std::string& path : CommandLineInputs(ParseArguments(args)))
-        got.push_back(path.empty() ? "" : path.substr(root.size()));
+        got.push_back(path.starts_with(root) ? path.substr(root.size()) : path);
     } catch (const FileError& error) {
       EXPECT_EQ(error.cause(), FileCause::kFileNotFound);
       got = {"!" + error.path()};

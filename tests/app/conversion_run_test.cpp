@@ -86,14 +86,6 @@ TEST_F(ConversionRunTest, CancelledQuestionReadsAndWritesNothing) {
   EXPECT_FALSE(std::filesystem::exists(dir_ / "in"));
 }
 
-TEST_F(ConversionRunTest, AnsweredQuestionGivesItsModeAndTheFirstInputNames) {
-  host_.mode_chosen = 3;
-  EXPECT_EQ(Run({In("z.gpx", 1, 1), In("a.gpx", 2, 1)}, -1)[2], "[ask]");
-  EXPECT_EQ(Names(dir_ / "in"), (Texts{"a.gpx", "z.gpx", "z.kml"}));
-  EXPECT_NE(ReadFileOrFail(In("z.kml")).find("<name>My caches</name>"),
-            std::string::npos);
-}
-
 TEST_F(ConversionRunTest, RunWithoutCachesEndsWithoutOutputOrMessage) {
   WriteFileOrFail(In("empty.gpx"), "<gpx></gpx>");
   WriteFileOrFail(In("notes.txt"), "GC1");

@@ -39,9 +39,8 @@ class RecordingHost : public RunHost {
     events.push_back("[controls]");
     if (controls) controls(settings);
   }
-  bool AskFileFunction(ConversionSettings& settings) override {
+  bool AskFileFunction(ConversionSettings&) override {
     events.push_back("[ask]");
-    settings.Mode = mode_chosen;
     return answer_ok;
   }
   void ShowFinalMessage(const std::string& text) override {
@@ -49,8 +48,7 @@ class RecordingHost : public RunHost {
   }
 
   std::vector<std::string> events;
-  bool answer_ok = true;    // the answer to the file-function question
-  int32_t mode_chosen = 1;  // and the Mode it leaves
+  bool answer_ok = true;  // the answer to the file-function question
   std::function<void(ConversionSettings&)> controls;  // the window's controls
 
  private:

@@ -2,7 +2,7 @@
 
 #include <unistd.h>
 
-#include <atomic>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -20,17 +20,12 @@ std::string CorpusPath(std::string_view relative) {
 }
 
 TempDir::TempDir() {
-  static std::atomic<int> counter{0};
   fs::path base = fs::path(KORVELO_TEST_OUTPUT_DIR) / "tmp";
   fs::create_directories(base);
-  for (;;) {
-    fs::path candidate = base / ("t" + std::to_string(getpid()) + "_" +
-                                 std::to_string(counter++));
-    if (fs::create_directory(candidate)) {
-      path_ = candidate.string();
-      return;
-    }
-  }
+  std::string name = (base / "tXXXXXX").string();
+  EXPECT_NE(mkdtemp(name.data()), nullptr)
+      << "cannot make a folder in " << base;
+  path_ = name;
 }
 
 TempDir::~TempDir() {
