@@ -16,6 +16,8 @@
 namespace korvelo::testing {
 namespace {
 
+namespace fs = std::filesystem;
+
 using Settings = std::map<std::string, std::string>;
 
 // The values of "name=value" lines, quotes around a value removed.
@@ -45,7 +47,8 @@ const std::string kUsage =
 // those it loaded, the others as flags and numbers 0 and texts empty. With
 // `every`, each stage runs and finds nothing to read or writes into ".".
 // Status 0 is silent, 1 gives the German text and the system's reason, 2 the
-// usage on stderr, 3 one line saying nothing was written.
+// usage on stderr, 3 one line saying nothing was written. No run but the
+// last two conversions writes or changes a file (the KML fails first here).
 TEST_F(KorveloProgram, EndsWithItsStatusAndWritesTheSettingsItLoaded) {
   const std::string every =
       "Mode=4\nbSmallIcons=1\nbShowDisable=1\nbExclude=1\nExcludeDir=ex\n"
@@ -70,14 +73,23 @@ TEST_F(KorveloProgram, EndsWithItsStatusAndWritesTheSettingsItLoaded) {
           {"/all nope.gpx", "", 1, "",
            "nope.gpx wurde nicht gefunden.\nkorvelo: nope.gpx: No such file "
            "or directory\n"},
-          {"/found 12345.gpx", "bOutputKml=1\nOutputKmlDir=gone\n", 1, "",
+          {"/found 12345.gpx",
+           "bOutputKml=1\nOutputKmlDir=gone\nbOutputAsc=1\n", 1, "",
            invalid + "gone/12345.kml verbunden.\nkorvelo: gone/12345.kml: " +
                "No such file or directory\n"},
+          {"", "", 2, "", "\n" + kUsage + "\n"},  // no display, no window
           {"/mine 12345.gpx", every, 0, "", ""},
-          {"/all 12345.gpx", "bExclude=1\nExcludeDir=12345.gpx\n", 0, "", ""},
-          {"", "", 2, "", "\n" + kUsage + "\n"}};  // no display, no window
+          {"/all 12345.gpx", "bExclude=1\nExcludeDir=12345.gpx\n", 0, "", ""}};
   WriteFileOrFail(work_ / "12345.gpx", PocketQuery(1, 2));
-  WriteFileOrFail(work_ / "empty/.keep", "");
+  WriteFileOrFail(work_ / "empty/e.gpx", "<gpx></gpx>");
+  const auto tree = [this] {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : fs::recursive_directory_iterator(work_.path()))
+      files[entry.path()] =
+          entry.is_regular_file() ? ReadFileOrFail(entry.path()) : "/";
+    return files;
+  };
+  const auto inputs = tree();
   for (const auto& [args, stored, status, out, err] : rows) {
     Store(stored);
     EXPECT_EQ(Run(args), status) << args;
@@ -90,6 +102,9 @@ TEST_F(KorveloProgram, EndsWithItsStatusAndWritesTheSettingsItLoaded) {
     Settings expected = none;
     for (const auto& [name, value] : ParseIni(stored)) expected[name] = value;
     EXPECT_EQ(ParseIni(ReadFileOrFail(conf())), expected) << args;
+    if (status != 0 || !args.ends_with(".gpx")) {
+      EXPECT_TRUE(tree() == inputs) << args;
+    }
   }
 }
 
@@ -108,8 +123,7 @@ TEST_F(KorveloProgram, ConvertsEveryCorpusPocketQueryWithEveryStage) {
         "MoveCachesFile=moves.txt\nbOutputAsc=1\nOutputAscDir=.\n"
         "bOutputTxt=1\nOutputTxtDir=txt\n");
   int converted = 0, empty = 0;
-  for (const auto& entry :
-       std::filesystem::recursive_directory_iterator(CorpusPath())) {
+  for (const auto& entry : fs::recursive_directory_iterator(CorpusPath())) {
     const std::string path = entry.path().string();
     if (!path.ends_with(".gpx") && !path.ends_with(".zip")) continue;
     const int status = Run("/all " + Quote(path));
@@ -130,8 +144,7 @@ TEST_F(KorveloProgram, ConvertsEveryCorpusPocketQueryWithEveryStage) {
                 .find("011.76130,48.20575"),
             std::string::npos);
   EXPECT_TRUE(FileExists(work_ / "renamed_waypoints_all_Multi.asc"));
-  EXPECT_GT(
-      std::distance(std::filesystem::directory_iterator(work_ / "txt"), {}), 1);
+  EXPECT_GT(std::distance(fs::directory_iterator(work_ / "txt"), {}), 1);
 }
 
 // Progress texts go to standard error only when that is a terminal, which

@@ -12,7 +12,6 @@
 #include "app/output_paths.h"
 #include "app/program_run.h"
 #include "app/run_fixtures.h"
-#include "platform/file_error.h"
 #include "support/test_support.h"
 
 namespace korvelo::testing {
@@ -86,16 +85,6 @@ TEST_F(ConversionRunTest, CancelledQuestionReadsAndWritesNothing) {
   EXPECT_FALSE(std::filesystem::exists(dir_ / "in"));
 }
 
-TEST_F(ConversionRunTest, RunWithoutCachesEndsWithoutOutputOrMessage) {
-  WriteFileOrFail(In("empty.gpx"), "<gpx></gpx>");
-  WriteFileOrFail(In("notes.txt"), "GC1");
-  EXPECT_EQ(Run({In("empty.gpx"), In("notes.txt"), In("nothing-here")}),
-            (Texts{"[open]", "[controls]", "Loading caches...",
-                   "Loading empty.gpx...", "[close]"}));
-  EXPECT_FALSE(wrote_);
-  EXPECT_EQ(Names(dir_ / "in"), (Texts{"empty.gpx", "notes.txt"}));
-}
-
 // The owners and moves stages end after their loading text when their files
 // cannot be read; a list emptied by the exclusions is still written.
 TEST_F(ConversionRunTest, UnreadableFilesSkipStagesAndEmptyListsAreWritten) {
@@ -112,16 +101,6 @@ TEST_F(ConversionRunTest, UnreadableFilesSkipStagesAndEmptyListsAreWritten) {
              "Creating KML...", "[message] 6 caches processed", "[close]"}));
   EXPECT_TRUE(wrote_);  // an emptied list is still a run that wrote
   EXPECT_TRUE(FileExists(In("12345.kml")));
-}
-
-// Nothing is written after a file error, and the progress display closes.
-TEST_F(ConversionRunTest, FileErrorLeavesTheRunAfterClosingItsProgress) {
-  settings_.OutputKmlDir = dir_ / "missing";
-  settings_.bOutputAsc = true;
-  EXPECT_THROW(Run({In("12345.gpx", 1, 2)}), FileError);
-  EXPECT_EQ(Texts(host_.events.end() - 2, host_.events.end()),
-            (Texts{"Creating KML...", "[close]"}));
-  EXPECT_EQ(Names(dir_ / "in"), Texts{"12345.gpx"});
 }
 
 // For in/12345.gpx: whether in/To Google Earth exists, bOutputKml,
