@@ -7,8 +7,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
-
 #include "platform/file_error.h"
 #include "support/test_support.h"
 
@@ -51,20 +49,6 @@ TEST(OpenFileForReading, OpensRegularFilesOnlyAndNeverBlocks) {
       {dir / "loop", FileCause::kBadPath},
       {dir / "a.gpx/x", FileCause::kBadPath}};
   for (const auto& [path, cause] : rows) EXPECT_EQ(OpenCause(path), cause);
-}
-
-TEST(WriteAll, WritesEverythingOrReportsTheReason) {
-  TempDir dir;
-  UniqueFd out(open((dir / "out").c_str(), O_WRONLY | O_CREAT, 0600));
-  const std::string big(300000, 'x');
-  EXPECT_EQ(WriteAll(out.get(), big.data(), big.size()), 0);
-  EXPECT_EQ(out.Close(), 0);
-  EXPECT_EQ(testing::ReadFileOrFail(dir / "out"), big);
-  const UniqueFd full(open("/dev/full", O_WRONLY));
-  if (full.valid()) {
-    EXPECT_EQ(WriteAll(full.get(), "x", 1), ENOSPC);
-  }
-  EXPECT_EQ(WriteAll(-1, "x", 1), EBADF);
 }
 
 }  // namespace
