@@ -70,10 +70,17 @@ input_bytes() {  # CASE SIZE
 
 # --- one run --------------------------------------------------------------
 
-# Fresh, empty output folders and every setting written out for CASE.
+# Fresh, empty output folders and every setting written out for CASE. Each
+# run gets new folders and the old ones stay until the end: on a file system
+# that avoids reusing recently freed inodes (ext4 without a journal), files
+# created right after hundreds were deleted cost about a millisecond each,
+# which would time the deletion of the last run's output instead of this
+# run.
+RUN_NUMBER=0
 prepare() {  # CASE SIZE
-  rm -rf "$WORK/out"
-  mkdir -p "$WORK/out/kml" "$WORK/out/asc" "$WORK/out/txt"
+  RUN_NUMBER=$((RUN_NUMBER + 1))
+  OUT=$WORK/out/$RUN_NUMBER
+  mkdir -p "$OUT/kml" "$OUT/asc" "$OUT/txt"
   local mode=0 stages=0
   case $1 in d1) mode=1 ;; d2) mode=2 ;; c) stages=1 ;; esac
   cat >"$XDG_CONFIG_HOME/Brannoc/Korvelo.conf" <<EOF
@@ -88,12 +95,12 @@ ExcludePeopleFile=$WORK/in/owners.txt
 bMoveCaches=$stages
 MoveCachesFile=$WORK/in/moves$2.txt
 bOutputKml=1
-OutputKmlDir=$WORK/out/kml
+OutputKmlDir=$OUT/kml
 OutputKmlDirFileMode=$mode
 bOutputAsc=$stages
-OutputAscDir=$WORK/out/asc
+OutputAscDir=$OUT/asc
 bOutputTxt=$stages
-OutputTxtDir=$WORK/out/txt
+OutputTxtDir=$OUT/txt
 EOF
 }
 
@@ -131,9 +138,9 @@ run_gpsbabel() {  # LABEL SIZE
 # base is compiled in and differs per build tree (file://...), so it is put
 # back to the one the expected hashes were taken with first.
 output_hash() {
-  find "$WORK/out" -name '*.kml' -exec sed -i -E \
+  find "$OUT" -name '*.kml' -exec sed -i -E \
     's#<href>[^<]*(/geocaching/icons/)#<href>https://icons.korvelo.org\1#g' {} +
-  (cd "$WORK/out" && find . -type f -print0 | LC_ALL=C sort -z |
+  (cd "$OUT" && find . -type f -print0 | LC_ALL=C sort -z |
     xargs -0 -r sha256sum) | sha256sum | cut -c1-64
 }
 
@@ -286,8 +293,8 @@ write_results() {
       "5 names, moves file for every tenth cache); \`zip -X -j\` of each" \
       "pocket query; folder of 50 files \`make_sample_pq pqNN.gpx 1000 100+NN\`."
     echo "- Commands: \`XDG_CONFIG_HOME=<tmp> korvelo /all INPUT\` with every" \
-      "setting written to \`<tmp>/Brannoc/Korvelo.conf\` (KML, ASC and text" \
-      "folders emptied before each run); \`gpsbabel -i gpx -f pqN.gpx -o kml" \
+      "setting written to \`<tmp>/Brannoc/Korvelo.conf\` (new, empty KML, ASC" \
+      "and text folders for each run; the old ones are deleted after the last run); \`gpsbabel -i gpx -f pqN.gpx -o kml" \
       "-F out.kml\`."
     echo "- Output hashes: $([ "$HASH_FAILURES" -eq 0 ] && echo "all cases equal" ||
       echo "$HASH_FAILURES CASES CHANGED") to bench/expected-hashes.txt."

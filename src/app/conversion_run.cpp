@@ -12,12 +12,16 @@ namespace korvelo {
 namespace {
 
 // Every input merged into one list; each loaded list goes right after its
-// merge.
-void LoadInputs(const std::vector<std::string>& paths, CacheList& list,
+// merge. The texts that only the plain-text sheets read are not kept for a
+// run that writes none.
+void LoadInputs(const std::vector<std::string>& paths,
+                const ConversionSettings& settings, CacheList& list,
                 Progress& progress) {
   progress.SetText("Loading caches...");
+  const RecordTexts texts =
+      settings.bOutputTxt ? RecordTexts::kAll : RecordTexts::kNoSheetTexts;
   for (const std::string& path : paths) {
-    list.Merge(CacheList(path, &progress, ""));
+    list.Merge(CacheList(path, &progress, "", texts));
   }
 }
 
@@ -35,7 +39,7 @@ bool ConversionRun(const std::vector<std::string>& paths, int32_t function,
   }
 
   CacheList list;
-  LoadInputs(paths, list, *progress);
+  LoadInputs(paths, settings, list, *progress);
   if (list.GetSize() <= 0) return false;
 
   const int extra = RunListStages(list, settings, *progress);

@@ -16,7 +16,8 @@ namespace {
 int ExcludeFolderStage(CacheList& list, const ConversionSettings& settings,
                        Progress& progress) {
   progress.SetText("Loading excluded caches...");
-  const CacheList excluded(settings.ExcludeDir, &progress, "");
+  const CacheList excluded(settings.ExcludeDir, &progress, "",
+                           RecordTexts::kCodeOnly);
   progress.SetText("Excluding caches...");
   list.ExcludeCaches(excluded);
   return excluded.GetSize();

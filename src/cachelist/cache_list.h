@@ -28,10 +28,12 @@ class CacheList {
   CacheList() = default;
 
   // Loads a .gpx file, a .zip archive or a folder of them (cache_list_load).
-  // `progress` may be null. File errors of a plain GPX file propagate as
-  // FileError; every error inside an archive is absorbed.
+  // `progress` may be null; `texts` says what the records keep. File errors
+  // of a plain GPX file propagate as FileError; every error inside an
+  // archive is absorbed.
   CacheList(std::string_view path, Progress* progress,
-            std::string_view nameOverride);
+            std::string_view nameOverride,
+            RecordTexts texts = RecordTexts::kAll);
 
   int GetSize() const { return static_cast<int>(records.size()); }
   CacheRecord& operator[](int index) { return records[index]; }

@@ -26,11 +26,14 @@ enum class InputKind { kNothing, kGpx, kArchive, kFolder };
 // archive that contains itself cannot recurse without end.
 constexpr int kMaxArchiveDepth = 8;
 
-// What the current load may still unpack; each loading constructor starts
-// a fresh one (loads run one at a time).
-ExtractionBudget budget(0, 0);
+// What one loading constructor passes down to every file it loads.
+struct LoadContext {
+  Progress* progress;  // may be null
+  RecordTexts texts;
+  ExtractionBudget budget;  // what the load may still unpack
+};
 
-void Load(CacheList& list, std::string_view path, Progress* progress,
+void Load(CacheList& list, std::string_view path, LoadContext& context,
           std::string_view nameOverride, int archiveDepth);
 
 bool HasExtension(std::string_view path, std::string_view extension) {
@@ -68,25 +71,27 @@ std::string GpxProgressText(std::string_view path) {
 // memory, never the text. The array is not trimmed: its unused end was never
 // written, so it costs no memory, and trimming would copy every record.
 void AppendWaypoints(CacheList& list, const WaypointCutter::Source& source,
-                     const std::string& title) {
+                     const std::string& title, RecordTexts texts) {
   WaypointCutter cutter(source);
   std::string_view wpt;
   while (cutter.Next(wpt)) {
-    CacheRecord record(wpt);
+    CacheRecord record(wpt, texts);
     record.file = title;
     list.Append(std::move(record));
   }
 }
 
-void LoadGpx(CacheList& list, std::string_view path, Progress* progress,
+void LoadGpx(CacheList& list, std::string_view path, LoadContext& context,
              std::string_view nameOverride) {
   const std::string title = StartGpxList(list, path, nameOverride);
-  if (progress != nullptr) progress->SetText(GpxProgressText(path));
+  if (context.progress != nullptr) {
+    context.progress->SetText(GpxProgressText(path));
+  }
   InputFile input(path);
   AppendWaypoints(
       list,
       [&input](char* data, size_t size) { return input.Read(data, size); },
-      title);
+      title, context.texts);
 }
 
 // Reads every entry's information; false unless there are one or two
@@ -143,7 +148,8 @@ class EntryBytes {
 // only read and checked. False when the entry cannot be unpacked.
 bool UnpackEntry(ZipReader& reader, const ZipEntryInfo& info, int index,
                  bool load, const std::string& folder,
-                 const std::string& archive_name, UnpackedEntry& entry) {
+                 const std::string& archive_name, RecordTexts texts,
+                 UnpackedEntry& entry) {
   const std::string path = folder + info.name;
   const InputKind kind = load ? Classify(path) : InputKind::kNothing;
   if (kind == InputKind::kArchive) {
@@ -155,7 +161,7 @@ bool UnpackEntry(ZipReader& reader, const ZipEntryInfo& info, int index,
     if (kind == InputKind::kGpx) {
       const std::string title = StartGpxList(entry.list, path, archive_name);
       entry.progress_text = GpxProgressText(path);
-      AppendWaypoints(entry.list, std::ref(bytes), title);
+      AppendWaypoints(entry.list, std::ref(bytes), title, texts);
     }
     if (!bytes.ReadToEnd()) return false;
   }
@@ -164,7 +170,7 @@ bool UnpackEntry(ZipReader& reader, const ZipEntryInfo& info, int index,
 }
 
 void LoadArchiveEntries(CacheList& list, std::string_view path,
-                        Progress* progress, int archiveDepth) {
+                        LoadContext& context, int archiveDepth) {
   if (!LoadFileBytes(path, ZipImage) || ZipImage.size() <= 4 ||
       ZipImage.compare(0, 4, "PK\x03\x04") != 0) {
     return;
@@ -175,7 +181,7 @@ void LoadArchiveEntries(CacheList& list, std::string_view path,
   if (!ReadEntryList(reader, infos)) return;
   uint64_t bytes = 0;
   for (const ZipEntryInfo& info : infos) bytes += info.uncompressed_size;
-  if (!budget.Take(bytes, archiveDepth > 1)) return;
+  if (!context.budget.Take(bytes, archiveDepth > 1)) return;
 
   const ScopedTempFolder folder(SystemTempFolder(), true);
   if (folder.path().empty()) return;
@@ -187,18 +193,17 @@ void LoadArchiveEntries(CacheList& list, std::string_view path,
     const bool load =
         infos.size() == 1 || infos[i].name.find("-wpts") == std::string::npos;
     if (!UnpackEntry(reader, infos[i], static_cast<int>(i), load, folder.path(),
-                     archive_name, entries[i])) {
+                     archive_name, context.texts, entries[i])) {
       return;
     }
   }
   // All reading is done before a nested archive load refills ZipImage.
   for (UnpackedEntry& entry : entries) {
-    if (progress != nullptr && !entry.progress_text.empty()) {
-      progress->SetText(entry.progress_text);
+    if (context.progress != nullptr && !entry.progress_text.empty()) {
+      context.progress->SetText(entry.progress_text);
     }
     if (!entry.archive_path.empty()) {
-      Load(entry.list, entry.archive_path, progress, archive_name,
-           archiveDepth);
+      Load(entry.list, entry.archive_path, context, archive_name, archiveDepth);
     }
     list.Merge(std::move(entry.list));
   }
@@ -207,43 +212,44 @@ void LoadArchiveEntries(CacheList& list, std::string_view path,
 // An archive never stops the run: a file error or a broken archive inside it
 // only ends the archive, and the lists merged before stay. Running out of
 // memory is no such failure; it reaches the face.
-void LoadArchive(CacheList& list, std::string_view path, Progress* progress,
+void LoadArchive(CacheList& list, std::string_view path, LoadContext& context,
                  int archiveDepth) {
-  if (progress != nullptr) {
-    progress->SetText(FormatText("Loading %s.zip...", BaseName(path).c_str()));
+  if (context.progress != nullptr) {
+    context.progress->SetText(
+        FormatText("Loading %s.zip...", BaseName(path).c_str()));
   }
   if (archiveDepth >= kMaxArchiveDepth) return;
   try {
-    LoadArchiveEntries(list, path, progress, archiveDepth + 1);
+    LoadArchiveEntries(list, path, context, archiveDepth + 1);
   } catch (const FileError&) {
   } catch (const CZipException&) {
   }
 }
 
 // Files of the folder in name order; subfolders are not entered.
-void LoadFolder(CacheList& list, std::string_view path, Progress* progress,
+void LoadFolder(CacheList& list, std::string_view path, LoadContext& context,
                 int archiveDepth) {
   const std::string folder = WithTrailingBackslash(path);
   for (const FolderEntry& entry : ListFolder(path)) {
     if (entry.is_folder) continue;
     CacheList file;
-    Load(file, folder + entry.name, progress, "", archiveDepth);
+    Load(file, folder + entry.name, context, "", archiveDepth);
     list.Merge(std::move(file));
   }
 }
 
 // `archiveDepth` counts the archives this path was unpacked from.
-void Load(CacheList& list, std::string_view path, Progress* progress,
+void Load(CacheList& list, std::string_view path, LoadContext& context,
           std::string_view nameOverride, int archiveDepth) {
   switch (Classify(path)) {
     case InputKind::kGpx:
-      LoadGpx(list, path, progress, nameOverride);
+      LoadGpx(list, path, context, nameOverride);
       break;
     case InputKind::kArchive:
-      LoadArchive(list, path, progress, archiveDepth);
+      LoadArchive(list, path, context, archiveDepth);
       break;
     case InputKind::kFolder:
-      LoadFolder(list, path, progress, archiveDepth);
+      LoadFolder(list, path, context, archiveDepth);
       break;
     case InputKind::kNothing:
       break;
@@ -253,11 +259,12 @@ void Load(CacheList& list, std::string_view path, Progress* progress,
 }  // namespace
 
 CacheList::CacheList(std::string_view path, Progress* progress,
-                     std::string_view nameOverride)
+                     std::string_view nameOverride, RecordTexts texts)
     : CacheList() {
-  budget = ExtractionBudget(FreeSpace(SystemTempFolder()),
-                            ExtractionBudget::kMaxNestedArchives);
-  Load(*this, path, progress, nameOverride, 0);
+  LoadContext context{progress, texts,
+                      ExtractionBudget(FreeSpace(SystemTempFolder()),
+                                       ExtractionBudget::kMaxNestedArchives)};
+  Load(*this, path, context, nameOverride, 0);
 }
 
 }  // namespace korvelo

@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <span>
 #include <utility>
 
 #include "input/text.h"
@@ -61,34 +62,58 @@ Coordinate CoordinateOf(std::string_view wpt, std::string_view name) {
   return result;
 }
 
+// An element of the waypoint, the field it fills and the loads that take it.
+struct ElementField {
+  std::string_view tag;
+  std::string CacheRecord::*field;
+  RecordTexts least;  // the most frugal RecordTexts that still takes it
+};
+
+// Each field is the element of the first start tag that begins with its tag.
+constexpr ElementField kElementFields[] = {
+    {"name", &CacheRecord::name, RecordTexts::kCodeOnly},
+    {"desc", &CacheRecord::desc, RecordTexts::kAll},
+    {"url", &CacheRecord::url, RecordTexts::kNoSheetTexts},
+    {"urlname", &CacheRecord::urlname, RecordTexts::kNoSheetTexts},
+    {"groundspeak:type", &CacheRecord::type, RecordTexts::kNoSheetTexts},
+    {"groundspeak:long_description", &CacheRecord::raw_description,
+     RecordTexts::kNoSheetTexts},
+    {"groundspeak:placed_by", &CacheRecord::placed_by,
+     RecordTexts::kNoSheetTexts},
+    {"groundspeak:container", &CacheRecord::container,
+     RecordTexts::kNoSheetTexts},
+    {"groundspeak:difficulty", &CacheRecord::difficulty,
+     RecordTexts::kNoSheetTexts},
+    {"groundspeak:terrain", &CacheRecord::terrain, RecordTexts::kNoSheetTexts},
+    {"groundspeak:encoded_hints", &CacheRecord::encoded_hints,
+     RecordTexts::kAll},
+    {"groundspeak:logs", &CacheRecord::logs, RecordTexts::kAll},
+};
+
+bool Takes(RecordTexts texts, RecordTexts least) {
+  return static_cast<int>(texts) <= static_cast<int>(least);
+}
+
 }  // namespace
 
-void CacheRecord::Parse(std::string_view wpt) {
-  // Each field is the element of the first start tag that begins with its
-  // tag; the start tags of all twelve are found in one pass.
-  static constexpr std::string_view kTags[] = {"name",
-                                               "desc",
-                                               "url",
-                                               "urlname",
-                                               "groundspeak:type",
-                                               "groundspeak:long_description",
-                                               "groundspeak:placed_by",
-                                               "groundspeak:container",
-                                               "groundspeak:difficulty",
-                                               "groundspeak:terrain",
-                                               "groundspeak:encoded_hints",
-                                               "groundspeak:logs"};
-  std::string* const fields[] = {&name,      &desc,          &url,
-                                 &urlname,   &type,          &raw_description,
-                                 &placed_by, &container,     &difficulty,
-                                 &terrain,   &encoded_hints, &logs};
-  static_assert(std::size(kTags) == std::size(fields));
-  size_t starts[std::size(kTags)];
-  FindFirstTags(wpt, kTags, starts);
-  for (size_t i = 0; i < std::size(kTags); ++i) {
-    *fields[i] = ExtractElementAt(wpt, kTags[i], starts[i]);
+void CacheRecord::Parse(std::string_view wpt, RecordTexts texts) {
+  // The start tags of every field taken are found in one pass; the search
+  // ends as soon as all of them are found.
+  std::string_view tags[std::size(kElementFields)];
+  std::string CacheRecord::*fields[std::size(kElementFields)];
+  size_t count = 0;
+  for (const ElementField& element : kElementFields) {
+    if (!Takes(texts, element.least)) continue;
+    tags[count] = element.tag;
+    fields[count++] = element.field;
   }
-  unavailable = wpt.find("available=\"False\"") != std::string_view::npos;
+  size_t starts[std::size(kElementFields)];
+  FindFirstTags(wpt, std::span(tags, count), std::span(starts, count));
+  for (size_t i = 0; i < count; ++i) {
+    this->*fields[i] = ExtractElementAt(wpt, tags[i], starts[i]);
+  }
+  if (texts == RecordTexts::kCodeOnly) return;
+  unavailable = FindText(wpt, "available=\"False\"") != std::string_view::npos;
 
   Coordinate latitude = CoordinateOf(wpt, "lat=\"");
   Coordinate longitude = CoordinateOf(wpt, "lon=\"");

@@ -7,6 +7,12 @@
 
 namespace korvelo {
 
+// What a load copies out of each waypoint. A run copies only what its
+// outputs read: without the plain-text sheets the hints, the logs and the
+// short description stay behind in the file, and a list that is only matched
+// by code (the exclusion folder's) keeps the code alone.
+enum class RecordTexts { kAll, kNoSheetTexts, kCodeOnly };
+
 // Only what the file holds is stored; the forms derived from it (the
 // description with its link, the plain-text description, the keyword titles)
 // are made by the functions below where they are written, so a record costs
@@ -14,12 +20,16 @@ namespace korvelo {
 struct CacheRecord {
   CacheRecord() = default;
   // A default record parsed from the text of one wpt element.
-  explicit CacheRecord(std::string_view wpt) { Parse(wpt); }
+  explicit CacheRecord(std::string_view wpt,
+                       RecordTexts texts = RecordTexts::kAll) {
+    Parse(wpt, texts);
+  }
 
-  // Fills every field but `file` and `moved` from the text of one wpt
-  // element (from "<wpt" up to, not including, "</wpt>"). Never reads outside
-  // `wpt` and never fails: missing elements give empty fields.
-  void Parse(std::string_view wpt);
+  // Fills every field that `texts` takes but `file` and `moved` from the text
+  // of one wpt element (from "<wpt" up to, not including, "</wpt>"); the
+  // others stay empty. Never reads outside `wpt` and never fails: missing
+  // elements give empty fields.
+  void Parse(std::string_view wpt, RecordTexts texts = RecordTexts::kAll);
 
   std::string file;  // base name of the input file (set by the loader)
   std::string name;  // waypoint code: the record's key

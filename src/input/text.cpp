@@ -1,8 +1,14 @@
 #include "input/text.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdarg>
 #include <cstdio>
+#include <cstring>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 namespace korvelo {
 namespace {
@@ -15,10 +21,10 @@ constexpr std::string_view kStyleEnd = "</style>";
 // is found by its rest: blanks stand everywhere in a text, so a search that
 // stops at each of them is slow.
 size_t FindFrom(std::string_view text, std::string_view from, size_t start) {
-  if (from.size() < 2 || from[0] != ' ') return text.find(from, start);
+  if (from.size() < 2 || from[0] != ' ') return FindText(text, from, start);
   const std::string_view rest = from.substr(1);
-  for (size_t at = text.find(rest, start + 1); at != std::string_view::npos;
-       at = text.find(rest, at + 1)) {
+  for (size_t at = FindText(text, rest, start + 1);
+       at != std::string_view::npos; at = FindText(text, rest, at + 1)) {
     if (text[at - 1] == ' ') return at - 1;
   }
   return std::string_view::npos;
@@ -151,6 +157,45 @@ std::string StripTags(std::string_view text) {
 
 }  // namespace
 
+size_t FindText(std::string_view text, std::string_view pattern, size_t from) {
+  constexpr size_t kNone = std::string_view::npos;
+  const size_t length = pattern.size();
+  if (from > text.size()) return kNone;
+  if (length <= 1) return length == 0 ? from : text.find(pattern[0], from);
+  if (text.size() - from < length) return kNone;
+  const char* const data = text.data();
+  const size_t last_start = text.size() - length;
+  // A candidate must match the pattern's first and last bytes; both are
+  // tested for sixteen positions at once, and only candidates are compared.
+  const auto matches_inside = [&](size_t at) {
+    return std::memcmp(data + at + 1, pattern.data() + 1, length - 2) == 0;
+  };
+  size_t at = from;
+#ifdef __SSE2__
+  const __m128i first = _mm_set1_epi8(pattern.front());
+  const __m128i last = _mm_set1_epi8(pattern.back());
+  for (; at + 15 <= last_start; at += 16) {
+    const __m128i starts =
+        _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + at));
+    const __m128i ends = _mm_loadu_si128(
+        reinterpret_cast<const __m128i*>(data + at + length - 1));
+    unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(
+        _mm_cmpeq_epi8(starts, first), _mm_cmpeq_epi8(ends, last))));
+    for (; mask != 0; mask &= mask - 1) {
+      const size_t candidate = at + static_cast<size_t>(__builtin_ctz(mask));
+      if (matches_inside(candidate)) return candidate;
+    }
+  }
+#endif
+  for (; at <= last_start; ++at) {
+    if (data[at] == pattern.front() &&
+        data[at + length - 1] == pattern.back() && matches_inside(at)) {
+      return at;
+    }
+  }
+  return kNone;
+}
+
 std::string ReplaceAll(std::string_view text, std::string_view from,
                        std::string_view to) {
   if (from.empty()) return std::string(text);
@@ -214,7 +259,7 @@ std::string ExtractElementAt(std::string_view text, std::string_view tag,
   const size_t open_end = text.find('>', start);
   if (open_end == std::string_view::npos) return std::string();
   const size_t inner = open_end + 1;
-  const size_t end = text.find(end_pattern.view(), inner);
+  const size_t end = FindText(text, end_pattern.view(), inner);
   if (end == std::string_view::npos) return std::string();
   std::string_view result = text.substr(inner, end - inner);
   const size_t first = result.find_first_not_of(kBlanks);
@@ -248,11 +293,19 @@ std::string ConvertUmlauts(std::string_view text, bool spellOut) {
       {'\xBC', '\xFC', "ue"}, {'\xA4', '\xE4', "ae"}, {'\xB6', '\xF6', "oe"},
       {'\x9F', '\xDF', "ss"}, {'\x9C', '\xDC', "Ue"}, {'\x96', '\xD6', "Oe"},
       {'\x84', '\xC4', "Ae"}};
-  const auto is_start = [spellOut](char c) {
-    return c == '\xC3' ||
-           (spellOut &&
-            std::any_of(std::begin(kLetters), std::end(kLetters),
-                        [c](const Letter& l) { return l.ansi == c; }));
+  // The bytes a replacement starts at: the UTF-8 lead byte, and with
+  // spelling also the ANSI letters.
+  static constexpr auto kStarts = [] {
+    std::array<std::array<bool, 256>, 2> starts{};
+    for (auto& table : starts) table[0xC3] = true;
+    for (const Letter& l : kLetters) {
+      starts[1][static_cast<unsigned char>(l.ansi)] = true;
+    }
+    return starts;
+  }();
+  const std::array<bool, 256>& starts = kStarts[spellOut ? 1 : 0];
+  const auto is_start = [&starts](char c) {
+    return starts[static_cast<unsigned char>(c)];
   };
   std::string out;
   out.reserve(text.size() + text.size() / 16);

@@ -10,6 +10,13 @@
 
 namespace korvelo {
 
+// Position of the first `pattern` at or after `from` in `text`, or npos.
+// Unlike std::string_view::find, which stops at every occurrence of the
+// pattern's first byte, it tests many positions at once: much faster for
+// patterns whose first byte is common in the text.
+size_t FindText(std::string_view text, std::string_view pattern,
+                size_t from = 0);
+
 // Every non-overlapping occurrence of `from` replaced by `to`, found in one
 // left-to-right pass; inserted text is not searched again. Linear in the size
 // of the text. An empty `from` returns the text unchanged.

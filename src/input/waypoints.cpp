@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "input/text.h"
+
 namespace korvelo {
 namespace {
 
@@ -43,7 +45,7 @@ bool WaypointCutter::Next(std::string_view& wpt) {
 // text ends first.
 bool WaypointCutter::FindStart() {
   for (;;) {
-    const size_t start = text().find(kStart, from_);
+    const size_t start = FindText(text(), kStart, from_);
     if (start != std::string::npos) {
       begin_ = start;
       return true;
@@ -63,7 +65,7 @@ bool WaypointCutter::FindStart() {
 size_t WaypointCutter::FindEnd(bool& whole) {
   size_t from = begin_;
   for (;;) {
-    const size_t end = text().find(kEnd, from);
+    const size_t end = FindText(text(), kEnd, from);
     if (end != std::string::npos) return end;
     const size_t keep = std::min(size_ - begin_, kEnd.size() - 1);
     from = size_ - keep;

@@ -30,8 +30,9 @@ FileError AppendFailure(int error, const std::string& path) {
 
 // Opens the regular file `name` in `folder` for appending; never follows a
 // link and never waits for a FIFO. Throws kInvalidFile naming `path`.
-UniqueFd OpenForAppend(int folder, std::string_view name,
-                       const std::string& path) {
+// `length` receives the file's length.
+UniqueFd OpenRegularForAppend(int folder, std::string_view name,
+                              const std::string& path, off_t& length) {
   UniqueFd file(openat(folder, std::string(name).c_str(),
                        O_WRONLY | O_CREAT | O_APPEND | O_NOFOLLOW | O_NONBLOCK |
                            O_NOCTTY | O_CLOEXEC,
@@ -44,6 +45,7 @@ UniqueFd OpenForAppend(int folder, std::string_view name,
   if (!S_ISREG(info.st_mode)) {
     throw FileError(FileCause::kInvalidFile, path, EINVAL);
   }
+  length = info.st_size;
   return file;
 }
 
@@ -75,19 +77,28 @@ int64_t OutputFolder::FileSize(std::string_view name) const {
 }
 
 void OutputFolder::Append(std::string_view name, std::string_view bytes) const {
-  const std::string path = path_ + std::string(name);
+  OpenForAppend(name).Append(bytes);
+}
+
+AppendFile OutputFolder::OpenForAppend(std::string_view name) const {
+  std::string path = path_ + std::string(name);
   if (!valid()) throw FileError(FileCause::kInvalidFile, path, error_);
-  const UniqueFd file = OpenForAppend(fd_.get(), name, path);
-  const off_t old_length = lseek(file.get(), 0, SEEK_END);
-  const ScopedTruncateOnSignal guard(file.get(), old_length);
-  const int error = WriteAll(file.get(), bytes.data(), bytes.size());
+  off_t length = 0;
+  UniqueFd file = OpenRegularForAppend(fd_.get(), name, path, length);
+  return AppendFile(std::move(path), std::move(file), length);
+}
+
+void AppendFile::Append(std::string_view bytes) {
+  const ScopedTruncateOnSignal guard(fd_.get(), length_);
+  const int error = WriteAll(fd_.get(), bytes.data(), bytes.size());
   if (error != 0) {
     // Half a sheet would be taken for a whole one by the next run.
-    if (old_length >= 0 && ftruncate(file.get(), old_length) != 0) {
+    if (ftruncate(fd_.get(), length_) != 0) {
       // Nothing more can be done; the write error below says what failed.
     }
-    throw AppendFailure(error, path);
+    throw AppendFailure(error, path_);
   }
+  length_ += static_cast<off_t>(bytes.size());
 }
 
 }  // namespace korvelo

@@ -3,6 +3,8 @@
 #ifndef KORVELO_PLATFORM_OUTPUT_FOLDER_H_
 #define KORVELO_PLATFORM_OUTPUT_FOLDER_H_
 
+#include <sys/types.h>
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -14,6 +16,8 @@ namespace korvelo {
 // Everything below the folder is reached relative to its open descriptor,
 // so a link, FIFO or device planted at a subfolder or file name (say by
 // another user of a shared folder) is refused instead of followed.
+class AppendFile;
+
 class OutputFolder {
  public:
   // Opens the folder `path` itself (links within `path` are the user's own
@@ -40,6 +44,9 @@ class OutputFolder {
   // it cannot be written; the file is then cut back to its old length, so
   // no partial text stays behind.
   void Append(std::string_view name, std::string_view bytes) const;
+  // The same file held open, for a series of appends that costs one open.
+  // Throws as Append does when it cannot be opened.
+  AppendFile OpenForAppend(std::string_view name) const;
 
  private:
   OutputFolder(std::string path, UniqueFd fd, int error)
@@ -48,6 +55,25 @@ class OutputFolder {
   std::string path_;
   UniqueFd fd_;
   int error_ = 0;  // why the folder could not be opened
+};
+
+// A regular file below an OutputFolder, open for appending.
+class AppendFile {
+ public:
+  // Appends `bytes` with the failure rules of OutputFolder::Append: on a
+  // failed write the file is cut back to its length before this call.
+  void Append(std::string_view bytes);
+  // The file's length as this descriptor has seen and grown it.
+  int64_t size() const { return length_; }
+
+ private:
+  friend class OutputFolder;
+  AppendFile(std::string path, UniqueFd fd, off_t length)
+      : path_(std::move(path)), fd_(std::move(fd)), length_(length) {}
+
+  std::string path_;
+  UniqueFd fd_;
+  off_t length_;
 };
 
 }  // namespace korvelo
