@@ -102,23 +102,25 @@ TEST(CacheRecordDescription, TenMegabyteDescriptionParsesWhole) {
   EXPECT_EQ(TextDescription(record.raw_description), expected);
 }
 
+const std::string kFullWpt =
+    "<wpt lat=\"1\" lon=\"2\">\r\n<name>GC1A</name><desc>D</desc>"
+    "<url>U</url><urlname>T</urlname><groundspeak:cache available=\"True\">"
+    "<groundspeak:placed_by>P</groundspeak:placed_by>"
+    "<groundspeak:owner id=\"1\">O</groundspeak:owner>"
+    "<groundspeak:type>Multi-cache</groundspeak:type>"
+    "<groundspeak:container>Small</groundspeak:container>"
+    "<groundspeak:difficulty>1.5</groundspeak:difficulty>"
+    "<groundspeak:terrain>2</groundspeak:terrain>"
+    "<groundspeak:long_description html=\"True\">L</groundspeak:long_"
+    "description><groundspeak:encoded_hints>H</groundspeak:encoded_hints>"
+    "<groundspeak:logs><groundspeak:log id=\"2\">x</groundspeak:log>"
+    "</groundspeak:logs></groundspeak:cache>\r\n";
+
 TEST(CacheRecordParse, FillsEveryElementFieldButLeavesFileAndMovedAlone) {
   CacheRecord record;
   record.file = "12345";
   record.moved = true;
-  record.Parse(
-      "<wpt lat=\"1\" lon=\"2\">\r\n<name>GC1A</name><desc>D</desc>"
-      "<url>U</url><urlname>T</urlname><groundspeak:cache available=\"True\">"
-      "<groundspeak:placed_by>P</groundspeak:placed_by>"
-      "<groundspeak:owner id=\"1\">O</groundspeak:owner>"
-      "<groundspeak:type>Multi-cache</groundspeak:type>"
-      "<groundspeak:container>Small</groundspeak:container>"
-      "<groundspeak:difficulty>1.5</groundspeak:difficulty>"
-      "<groundspeak:terrain>2</groundspeak:terrain>"
-      "<groundspeak:long_description html=\"True\">L</groundspeak:long_"
-      "description><groundspeak:encoded_hints>H</groundspeak:encoded_hints>"
-      "<groundspeak:logs><groundspeak:log id=\"2\">x</groundspeak:log>"
-      "</groundspeak:logs></groundspeak:cache>\r\n");
+  record.Parse(kFullWpt);
   EXPECT_EQ(record.name + "|" + record.desc + "|" + record.url + "|" +
                 record.urlname + "|" + record.type + "|" + record.container +
                 "|" + record.difficulty + "|" + record.terrain + "|" +
@@ -130,6 +132,29 @@ TEST(CacheRecordParse, FillsEveryElementFieldButLeavesFileAndMovedAlone) {
   EXPECT_EQ(record.logs, "<groundspeak:log id=\"2\">x</groundspeak:log>");
   EXPECT_FALSE(record.unavailable);
   EXPECT_TRUE(record.file == "12345" && record.moved);
+}
+
+// A load that writes no sheets leaves their texts behind, and a load of
+// codes keeps the code alone; every field it takes equals the full parse.
+TEST(CacheRecordParse, LeavesBehindTheTextsALoadDoesNotKeep) {
+  const CacheRecord all(kFullWpt);
+  const auto fields = [](const CacheRecord& r) {
+    return std::vector<std::string>{r.name,          r.desc,
+                                    r.url,           r.urlname,
+                                    r.type,          r.placed_by,
+                                    r.container,     r.difficulty,
+                                    r.terrain,       r.raw_description,
+                                    r.encoded_hints, r.logs,
+                                    r.lat,           r.lon,
+                                    r.lat_degrees,   r.lat_minutes};
+  };
+  std::vector<std::string> no_sheets = fields(all);
+  no_sheets[1] = no_sheets[10] = no_sheets[11] = "";
+  std::vector<std::string> code_only(no_sheets.size(), "");
+  code_only[0] = "GC1A";
+  EXPECT_EQ(fields(CacheRecord(kFullWpt, RecordTexts::kNoSheetTexts)),
+            no_sheets);
+  EXPECT_EQ(fields(CacheRecord(kFullWpt, RecordTexts::kCodeOnly)), code_only);
 }
 
 TEST(CacheRecordParse, LooksForTheExactAvailabilityText) {

@@ -43,6 +43,27 @@ TEST(ReplaceAll, ReplacesEveryOccurrenceInOnePass) {
   }
 }
 
+// The sixteen-at-once search against the standard one, on texts of a few
+// letters so that partial matches abound, at every start position and with
+// matches on both sides of each sixteen-byte step and at the very end.
+TEST(FindText, FindsWhatStringViewFindFinds) {
+  std::mt19937 random(7);
+  const auto text_of = [&random](size_t length) {
+    std::string text;
+    for (size_t i = 0; i < length; ++i) text += "ab<"[random() % 3];
+    return text;
+  };
+  for (int i = 0; i < 3000; ++i) {
+    const std::string text = text_of(random() % 80);
+    const std::string pattern = text_of(random() % 6);
+    for (size_t from = 0; from <= text.size() + 1; ++from) {
+      ASSERT_EQ(FindText(text, pattern, from),
+                std::string_view(text).find(pattern, from))
+          << text << " / " << pattern << " / " << from;
+    }
+  }
+}
+
 TEST(ExtractElement, TakesTrimmedInnerTextOfFirstElement) {
   const auto name = [](std::string_view text) {
     return ExtractElement(text, "name");

@@ -10,6 +10,7 @@
 
 #include "gpx_lists.h"
 #include "input/text.h"
+#include "output/text_sheet.h"
 
 namespace korvelo {
 namespace {
@@ -112,6 +113,30 @@ TEST(TextWriter, SheetsOfOneRunAppendInListOrderAndRollOver) {
                  ReplaceAll(UebeSheet(""), "GC1: Uebe", "GC1: Feld")},
                 {"U/E/B/E_caches001.txt", old + UebeSheet(a) + UebeSheet(b)},
                 {"U/E/B/E_caches002.txt", UebeSheet(c)}}));
+}
+
+// Sheets of several keys, interleaved in the list and many batches long,
+// end up in their key's files in list order: with sheets of one size the
+// files of a key, read in number order, hold exactly its sheets in turn.
+TEST(TextWriter, InterleavedKeysKeepListOrderWithinEachSeries) {
+  const std::string titles[] = {"Alpha", "Beta", "Gamma"};
+  CacheList list;
+  std::map<std::string, std::string> expected;  // key folder, sheets
+  for (int i = 0; i < 1500; ++i) {
+    const std::string& title = titles[(i * 7 + i / 3) % 3];
+    CacheRecord record = testing::Wpt(FormatText("GC%04d", i), title, "Tradi");
+    record.raw_description = std::string(500, 'd');
+    expected[title.substr(0, 1)] += TextSheet(record);
+    list.records.push_back(std::move(record));
+  }
+  TempDir dir;
+  WriteText(list, dir.path() + "/");
+  std::map<std::string, std::string> written;
+  for (const auto& [name, bytes] : testing::FilesBelow(dir.path())) {
+    written[name.substr(0, 1)] += bytes;  // names sort in number order
+  }
+  EXPECT_EQ(written, expected);
+  EXPECT_EQ(testing::FilesBelow(dir.path()).count("A/L/P/H_caches003.txt"), 1u);
 }
 
 std::string Log(std::string date, std::string type, std::string finder,
