@@ -33,7 +33,11 @@ std::string MinutesOf(std::string_view fraction) {
       (std::isfinite(scaled) && scaled >= 0.0 && scaled < 1e18)
           ? static_cast<long long>(scaled)
           : 0;
-  std::string digits = FormatText("%lli", whole).substr(0, 6);
+  char number_text[24];
+  const std::string_view written(
+      number_text,
+      std::to_chars(number_text, std::end(number_text), whole).ptr);
+  std::string digits(written.substr(0, 6));
   digits.insert(0, 6 - digits.size(), '0');
   return digits.substr(0, 2) + "." + digits.substr(2, 3);
 }
@@ -126,7 +130,14 @@ void CacheRecord::Parse(std::string_view wpt, RecordTexts texts) {
 }
 
 std::string LinkPrefix(const CacheRecord& record) {
-  return "<A HREF='" + record.url + "'>" + record.name + "</A>: ";
+  std::string prefix;
+  AppendLinkPrefix(prefix, record);
+  return prefix;
+}
+
+void AppendLinkPrefix(std::string& out, const CacheRecord& record) {
+  out.append("<A HREF='").append(record.url).append("'>");
+  out.append(record.name).append("</A>: ");
 }
 
 std::string PaddedTitle(std::string_view urlname) {

@@ -57,6 +57,8 @@ struct CacheRecord {
 // "<A HREF='" + url + "'>" + name + "</A>: ", which the KML description
 // puts in front of the raw description.
 std::string LinkPrefix(const CacheRecord& record);
+// The same appended to `out`.
+void AppendLinkPrefix(std::string& out, const CacheRecord& record);
 
 // The description as plain text: line breaks normalised, entities and
 // breaks decoded, links marked "[[" "]]", tags stripped, umlauts spelled.

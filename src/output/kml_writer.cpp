@@ -84,18 +84,27 @@ void WriteStyleBlock(std::ostream& out, std::string_view scale) {
          "<styleUrl>#hoverIcon0</styleUrl></Pair></StyleMap>";
 }
 
-void WritePlacemark(std::ostream& out, const CacheRecord& record,
-                    const KmlDocument& document, const FunctionLook& look) {
+// A placemark is put together in `buffer` and handed to the stream in one
+// piece: an insertion per field would cost more than the whole copy.
+void WritePlacemark(std::ostream& out, std::string& buffer,
+                    const CacheRecord& record, const KmlDocument& document,
+                    const FunctionLook& look) {
   const bool scaled = document.smallIcons && look.placemark_scale;
-  out << "<Placemark><name>" << record.urlname << "</name><description>"
-      << LinkPrefix(record) << record.raw_description
-      << "</description><styleUrl>#defaultStyle1</styleUrl><Point>"
-         "<altitudeMode>relativeToGround</altitudeMode><coordinates>"
-      << record.lon << ',' << record.lat << ',' << look.height
-      << "</coordinates></Point><Style><IconStyle><Icon><href>"
-      << IconHref(record, document.function, document.showDisabled)
-      << "</href></Icon>" << (scaled ? "<scale>1.0</scale>" : "")
-      << "</IconStyle></Style></Placemark>";
+  buffer.assign("<Placemark><name>").append(record.urlname);
+  buffer.append("</name><description>");
+  AppendLinkPrefix(buffer, record);
+  buffer.append(record.raw_description);
+  buffer.append(
+      "</description><styleUrl>#defaultStyle1</styleUrl><Point>"
+      "<altitudeMode>relativeToGround</altitudeMode><coordinates>");
+  buffer.append(record.lon).append(",").append(record.lat).append(",");
+  buffer.append(look.height);
+  buffer.append("</coordinates></Point><Style><IconStyle><Icon><href>");
+  buffer.append(IconHref(record, document.function, document.showDisabled));
+  buffer.append("</href></Icon>");
+  if (scaled) buffer.append("<scale>1.0</scale>");
+  buffer.append("</IconStyle></Style></Placemark>");
+  out.write(buffer.data(), static_cast<std::streamsize>(buffer.size()));
 }
 
 using Records = std::vector<const CacheRecord*>;
@@ -133,9 +142,10 @@ void WriteFolder(std::ostream& out, const CacheTypeRow& row, bool solved,
   out << "<Folder>\r\n<name>" << row.type_name << (solved ? " Solved" : "")
       << "</name>\n\n<styleUrl>Style_" << row.short_name
       << (solved ? "Solved" : "") << "</styleUrl>\n\n<open>0</open>\r\n";
+  std::string buffer;
   for (const CacheRecord* record : records) {
     if (row.solvable && record->moved != solved) continue;
-    WritePlacemark(out, *record, document, look);
+    WritePlacemark(out, buffer, *record, document, look);
   }
   out << "</Folder>\r\n";
 }
