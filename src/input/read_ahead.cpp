@@ -1,0 +1,81 @@
+#include "input/read_ahead.h"
+
+#include <algorithm>
+#include <cstring>
+#include <utility>
+
+namespace korvelo {
+
+ReadAhead::ReadAhead(Source source)
+    : source_(std::move(source)), thread_([this] { Produce(); }) {}
+
+ReadAhead::~ReadAhead() {
+  {
+    const std::lock_guard lock(mutex_);
+    stop_ = true;
+  }
+  changed_.notify_all();
+  thread_.join();
+}
+
+// Fills the piece after the last one made whenever one is free. A piece is
+// only written while the reader cannot be in it: made_ - taken_ < kPieces
+// keeps the piece being filled apart from every piece made and not yet
+// taken, the reader's current one included.
+void ReadAhead::Produce() {
+  for (;;) {
+    size_t slot = 0;
+    {
+      std::unique_lock lock(mutex_);
+      changed_.wait(lock, [this] { return stop_ || made_ - taken_ < kPieces; });
+      if (stop_) return;
+      slot = made_ % kPieces;
+    }
+    std::vector<char>& piece = pieces_[slot];
+    size_t got = 0;
+    std::exception_ptr error;
+    try {
+      if (piece.empty()) piece.resize(kPieceSize);
+      got = source_(piece.data(), piece.size());
+    } catch (...) {
+      error = std::current_exception();
+    }
+    {
+      const std::lock_guard lock(mutex_);
+      sizes_[slot] = got;
+      if (got == 0 || error) {
+        ended_ = true;
+        error_ = error;
+      } else {
+        ++made_;
+      }
+    }
+    changed_.notify_all();
+    if (got == 0 || error) return;
+  }
+}
+
+size_t ReadAhead::operator()(char* data, size_t size) {
+  std::unique_lock lock(mutex_);
+  changed_.wait(lock, [this] { return made_ > taken_ || ended_; });
+  if (made_ == taken_) {
+    if (error_) std::rethrow_exception(std::exchange(error_, nullptr));
+    return 0;
+  }
+  const size_t slot = taken_ % kPieces;
+  const size_t piece_size = sizes_[slot];
+  lock.unlock();  // the piece stays the reader's until taken_ moves on
+  const size_t count = std::min(size, piece_size - offset_);
+  std::memcpy(data, pieces_[slot].data() + offset_, count);
+  offset_ += count;
+  if (offset_ == piece_size) {
+    offset_ = 0;
+    lock.lock();
+    ++taken_;
+    lock.unlock();
+    changed_.notify_all();
+  }
+  return count;
+}
+
+}  // namespace korvelo
