@@ -162,7 +162,7 @@ bool UnpackEntry(ZipReader& reader, const ZipEntryInfo& info, int index,
     if (kind == InputKind::kGpx) {
       const std::string title = StartGpxList(entry.list, path, archive_name);
       entry.progress_text = GpxProgressText(path);
-      // Inflating and checking the entry costs about half as much as
+      // Inflating and checking the entry is a good part of the cost of
       // parsing it; another thread does it a few pieces ahead.
       ReadAhead ahead(std::ref(bytes));
       AppendWaypoints(entry.list, std::ref(ahead), title, texts);

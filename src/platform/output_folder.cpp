@@ -76,10 +76,6 @@ int64_t OutputFolder::FileSize(std::string_view name) const {
   return static_cast<int64_t>(info.st_size);
 }
 
-void OutputFolder::Append(std::string_view name, std::string_view bytes) const {
-  OpenForAppend(name).Append(bytes);
-}
-
 AppendFile OutputFolder::OpenForAppend(std::string_view name) const {
   std::string path = path_ + std::string(name);
   if (!valid()) throw FileError(FileCause::kInvalidFile, path, error_);

@@ -13,11 +13,11 @@
 
 namespace korvelo {
 
+class AppendFile;
+
 // Everything below the folder is reached relative to its open descriptor,
 // so a link, FIFO or device planted at a subfolder or file name (say by
 // another user of a shared folder) is refused instead of followed.
-class AppendFile;
-
 class OutputFolder {
  public:
   // Opens the folder `path` itself (links within `path` are the user's own
@@ -37,15 +37,10 @@ class OutputFolder {
   // followed); 0 when it does not exist or cannot be looked at.
   int64_t FileSize(std::string_view name) const;
 
-  // Appends `bytes` to the regular file `name`, creating it when missing.
-  // Throws FileError naming path() + name: kInvalidFile with the system's
-  // code when the file cannot be opened or is no regular file (a link, a
-  // FIFO, a device), the write's cause (kDiskFull for a short write) when
-  // it cannot be written; the file is then cut back to its old length, so
-  // no partial text stays behind.
-  void Append(std::string_view name, std::string_view bytes) const;
-  // The same file held open, for a series of appends that costs one open.
-  // Throws as Append does when it cannot be opened.
+  // The regular file `name`, created when missing, held open for a series
+  // of appends. Throws FileError naming path() + name, kInvalidFile with the
+  // system's code, when it cannot be opened or is no regular file (a link,
+  // a FIFO, a device).
   AppendFile OpenForAppend(std::string_view name) const;
 
  private:
@@ -60,8 +55,9 @@ class OutputFolder {
 // A regular file below an OutputFolder, open for appending.
 class AppendFile {
  public:
-  // Appends `bytes` with the failure rules of OutputFolder::Append: on a
-  // failed write the file is cut back to its length before this call.
+  // Appends `bytes`. Throws FileError naming the file with the write's
+  // cause (kDiskFull for a short write); the file is then cut back to its
+  // length before this call, so no partial text stays behind.
   void Append(std::string_view bytes);
   // The file's length as this descriptor has seen and grown it.
   int64_t size() const { return length_; }
