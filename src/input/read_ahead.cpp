@@ -4,10 +4,17 @@
 #include <cstring>
 #include <utility>
 
+#include "platform/signal_cleanup.h"
+
 namespace korvelo {
 
-ReadAhead::ReadAhead(Source source)
-    : source_(std::move(source)), thread_([this] { Produce(); }) {}
+ReadAhead::ReadAhead(Source source) : source_(std::move(source)) {
+  // The stop signals stay with the thread that writes the outputs: a
+  // handler run on this one could cut a sheet back while the writer goes on
+  // appending to it. The new thread keeps the held mask for its life.
+  const ScopedHoldSignals hold;
+  thread_ = std::thread([this] { Produce(); });
+}
 
 ReadAhead::~ReadAhead() {
   {

@@ -22,7 +22,8 @@ class ReadAhead {
 
   // Starts calling `source` at once. The source is called on the other
   // thread only, one call at a time, until it returns 0 or throws, or this
-  // object goes; it must outlive this object.
+  // object goes; it must outlive this object. That thread never handles
+  // the stop signals.
   explicit ReadAhead(Source source);
   // Stops the thread; bytes it made that were not taken are dropped.
   ~ReadAhead();
@@ -51,7 +52,7 @@ class ReadAhead {
   bool stop_ = false;
   std::exception_ptr error_;
   size_t offset_ = 0;   // in the piece being taken (reader only)
-  std::thread thread_;  // last: starts once everything above exists
+  std::thread thread_;  // started once everything above exists
 };
 
 }  // namespace korvelo

@@ -12,6 +12,7 @@
 #include "input/text.h"
 #include "output/text_sheet.h"
 #include "platform/output_folder.h"
+#include "platform/signal_cleanup.h"
 
 namespace korvelo {
 namespace {
@@ -109,9 +110,12 @@ constexpr size_t kBatchesAhead = 2;
 
 using Batch = std::vector<std::string>;
 
-// The sheets of order[begin, begin + kBatch), made on another thread.
+// The sheets of order[begin, begin + kBatch), made on another thread. That
+// thread never handles the stop signals: their clean-up cuts back the sheet
+// being appended, which only works on the thread that appends it.
 std::future<Batch> MakeBatch(const CacheList& list, const KeyOrder& order,
                              size_t begin) {
+  const ScopedHoldSignals hold;  // the new thread keeps the held mask
   return std::async(std::launch::async, [&list, &order, begin] {
     Batch sheets;
     const size_t end = std::min(order.size(), begin + kBatch);

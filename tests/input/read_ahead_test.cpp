@@ -3,6 +3,7 @@
 #include "input/read_ahead.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
 
 #include <algorithm>
 #include <stdexcept>
@@ -62,6 +63,25 @@ TEST(ReadAhead, GivesTheSourcesBytesInOrderAndItsFailureAfterThem) {
     EXPECT_EQ(ReadAll(ahead, row.take),
               Expected(fails ? row.fail_at : row.total) + (fails ? "!" : ""));
   }
+}
+
+// The stop signals' clean-up must run on the reading thread, never on the
+// one that makes the bytes.
+TEST(ReadAhead, MakesTheBytesWithTheStopSignalsHeld) {
+  bool held = false;
+  ReadAhead ahead([&held](char*, size_t) {
+    sigset_t mask;
+    pthread_sigmask(SIG_BLOCK, nullptr, &mask);
+    held = sigismember(&mask, SIGTERM) && sigismember(&mask, SIGINT) &&
+           sigismember(&mask, SIGHUP);
+    return size_t{0};
+  });
+  char byte;
+  ASSERT_EQ(ahead(&byte, 1), 0u);
+  EXPECT_TRUE(held);
+  sigset_t mine;
+  pthread_sigmask(SIG_BLOCK, nullptr, &mine);
+  EXPECT_FALSE(sigismember(&mine, SIGTERM));
 }
 
 // A reader that stops early leaves the other thread waiting for a free
