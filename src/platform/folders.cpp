@@ -86,22 +86,10 @@ std::vector<FolderEntry> ListFolder(std::string_view path) {
   return entries;
 }
 
-bool CreateFolder(std::string_view path) {
-  const std::string native = std::string(path);
-  if (mkdir(native.c_str(), 0777) == 0) return true;
-  return errno == EEXIST && IsFolder(path);
-}
-
 void DeleteFolderTree(std::string_view path) {
   std::string native = std::string(path);
   while (native.size() > 1 && native.back() == '/') native.pop_back();
   if (IsRealFolder(native)) DeleteNativeTree(native);
-}
-
-int64_t FileSizeOrZero(std::string_view path) {
-  struct stat info;
-  if (stat(std::string(path).c_str(), &info) != 0) return 0;
-  return static_cast<int64_t>(info.st_size);
 }
 
 uint64_t FreeSpace(std::string_view path) {

@@ -21,14 +21,8 @@ struct FolderEntry {
 // order. Empty when the folder cannot be listed.
 std::vector<FolderEntry> ListFolder(std::string_view path);
 
-// Creates one folder level; true when it was created or already exists.
-bool CreateFolder(std::string_view path);
-
 // Removes the folder with everything in it; single failures are ignored.
 void DeleteFolderTree(std::string_view path);
-
-// Length in bytes of the file at `path`, 0 when it does not exist.
-int64_t FileSizeOrZero(std::string_view path);
 
 // Bytes an unprivileged user may still write on the file system holding
 // `path`; the largest value when that cannot be told.
