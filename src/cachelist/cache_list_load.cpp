@@ -118,31 +118,6 @@ struct UnpackedEntry {
   std::string archive_path;
 };
 
-// Reads the open entry to its declared end through the piece function
-// `read`; false when it yields fewer bytes. Reading every byte lets the
-// entry's checksum be verified when it is closed.
-class EntryBytes {
- public:
-  EntryBytes(ZipReader& reader, uint64_t size) : reader_(reader), left_(size) {}
-  size_t operator()(char* data, size_t size) {
-    const size_t got =
-        left_ == 0 ? 0
-                   : reader_.ReadEntry(data, std::min<uint64_t>(left_, size));
-    left_ -= got;
-    return got;
-  }
-  bool ReadToEnd() {
-    char rest[1 << 14];
-    while (left_ > 0 && (*this)(rest, sizeof rest) > 0) {
-    }
-    return left_ == 0;
-  }
-
- private:
-  ZipReader& reader_;
-  uint64_t left_;
-};
-
 // Unpacks entry `index`, checked against its CRC-32. A GPX entry to load is
 // parsed straight from the inflated bytes; an archive entry to load goes to
 // a file in `folder`, as its own archive load needs one; any other entry is
@@ -158,7 +133,7 @@ bool UnpackEntry(ZipReader& reader, const ZipEntryInfo& info, int index,
     entry.archive_path = path;
   } else {
     if (!reader.OpenEntry(index)) return false;
-    EntryBytes bytes(reader, info.uncompressed_size);
+    ZipEntryBytes bytes(reader, info.uncompressed_size);
     if (kind == InputKind::kGpx) {
       const std::string title = StartGpxList(entry.list, path, archive_name);
       entry.progress_text = GpxProgressText(path);

@@ -58,20 +58,30 @@ void SplitLines(std::string_view bytes, std::vector<std::string>& lines) {
   }
 }
 
+size_t ZipEntryBytes::operator()(char* data, size_t size) {
+  const size_t got =
+      left_ == 0 ? 0 : reader_.ReadEntry(data, std::min<uint64_t>(left_, size));
+  left_ -= got;
+  return got;
+}
+
+bool ZipEntryBytes::ReadToEnd() {
+  const auto piece = std::make_unique<char[]>(kExtractPiece);
+  while (left_ > 0 && (*this)(piece.get(), kExtractPiece) > 0) {
+  }
+  return left_ == 0;
+}
+
 bool ExtractZipEntry(ZipReader& reader, const ZipEntryInfo& info, int index,
                      std::string_view destination) {
   if (!reader.OpenEntry(index)) return false;
   NewFile file(destination);
-  const auto buffer = std::make_unique<unsigned char[]>(kExtractPiece);
-  uint64_t left = info.uncompressed_size;
-  while (left > 0) {
-    const size_t got =
-        reader.ReadEntry(buffer.get(), std::min<uint64_t>(left, kExtractPiece));
-    if (got == 0) break;
-    file.Write(buffer.get(), got);
-    left -= got;
+  ZipEntryBytes bytes(reader, info.uncompressed_size);
+  const auto piece = std::make_unique<char[]>(kExtractPiece);
+  while (const size_t got = bytes(piece.get(), kExtractPiece)) {
+    file.Write(piece.get(), got);
   }
-  if (left > 0) {
+  if (!bytes.ReadToEnd()) {
     file.Discard();
     return false;
   }

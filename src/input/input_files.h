@@ -2,6 +2,8 @@
 #ifndef KORVELO_INPUT_INPUT_FILES_H_
 #define KORVELO_INPUT_INPUT_FILES_H_
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -10,6 +12,25 @@ namespace korvelo {
 
 class ZipReader;
 struct ZipEntryInfo;
+
+// The bytes of the open entry of `reader`, read piece by piece up to its
+// declared size (a piece source for WaypointCutter). Reading every byte lets
+// the entry's checksum be verified when it is closed.
+class ZipEntryBytes {
+ public:
+  ZipEntryBytes(ZipReader& reader, uint64_t size)
+      : reader_(reader), left_(size) {}
+  // Up to `size` further bytes; 0 at the declared end or when the entry
+  // yields no more.
+  size_t operator()(char* data, size_t size);
+  // Reads what is left; false when the entry yields fewer bytes than it
+  // declares.
+  bool ReadToEnd();
+
+ private:
+  ZipReader& reader_;
+  uint64_t left_;
+};
 
 // The file's bytes up to the first zero byte. Throws FileError with the
 // cause of the failure and the path when the file cannot be opened or read.

@@ -17,25 +17,12 @@ constexpr std::string_view kBlanks = " \t\n\v\f\r";
 constexpr std::string_view kStyleStart = "<style>";
 constexpr std::string_view kStyleEnd = "</style>";
 
-// The first `from` at or after `start`. A pattern that begins with a blank
-// is found by its rest: blanks stand everywhere in a text, so a search that
-// stops at each of them is slow.
-size_t FindFrom(std::string_view text, std::string_view from, size_t start) {
-  if (from.size() < 2 || from[0] != ' ') return FindText(text, from, start);
-  const std::string_view rest = from.substr(1);
-  for (size_t at = FindText(text, rest, start + 1);
-       at != std::string_view::npos; at = FindText(text, rest, at + 1)) {
-    if (text[at - 1] == ' ') return at - 1;
-  }
-  return std::string_view::npos;
-}
-
 // Appends `text` with every `from` replaced by `to` to `out`.
 void AppendReplaced(std::string& out, std::string_view text,
                     std::string_view from, std::string_view to) {
   size_t start = 0;
-  for (size_t hit = FindFrom(text, from, 0); hit != std::string_view::npos;
-       hit = FindFrom(text, from, start)) {
+  for (size_t hit = FindText(text, from); hit != std::string_view::npos;
+       hit = FindText(text, from, start)) {
     out.append(text.substr(start, hit - start));
     out.append(to);
     start = hit + from.size();
@@ -208,7 +195,7 @@ std::string ReplaceAll(std::string_view text, std::string_view from,
 void ReplaceAllIn(std::string& text, std::string_view from,
                   std::string_view to) {
   if (from.empty()) return;
-  const size_t first = FindFrom(text, from, 0);
+  const size_t first = FindText(text, from);
   if (first == std::string::npos) return;
   // The scan goes on behind the first hit; the text before it is copied.
   std::string out;

@@ -1,5 +1,7 @@
 #include "output/kml_writer.h"
 
+#include <optional>
+#include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
@@ -11,6 +13,18 @@
 
 namespace korvelo {
 namespace {
+
+// What one KML document holds besides the caches.
+struct KmlDocument {
+  std::string name;  // the document's name element
+  int function = 1;  // FileFunction of the run
+  bool smallIcons = false;
+  bool showDisabled = false;
+  // Per-type file: only this row of kCacheTypes, with its style line.
+  std::optional<size_t> onlyRow;
+  // Per-input file: only the records whose `file` equals this title.
+  std::optional<std::string> onlyFile;
+};
 
 constexpr std::string_view kHeader =
     "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
@@ -123,17 +137,6 @@ std::vector<Records> RecordsByRow(const Records& records) {
   return rows;
 }
 
-// The records of the list that a document takes, in list order.
-Records RecordsOf(const CacheList& list, const KmlDocument& document) {
-  Records records;
-  records.reserve(list.records.size());
-  for (const CacheRecord& record : list.records) {
-    if (document.onlyFile && record.file != *document.onlyFile) continue;
-    records.push_back(&record);
-  }
-  return records;
-}
-
 // Pass 0 holds the caches at their listed place, pass 1 (solvable rows
 // only) the ones moved to solved coordinates.
 void WriteFolder(std::ostream& out, const CacheTypeRow& row, bool solved,
@@ -208,18 +211,15 @@ std::vector<KmlFile> PlanFiles(const CacheList& list, const std::string& path,
 
 }  // namespace
 
-void WriteKmlDocument(std::ostream& out, const CacheList& list,
-                      const KmlDocument& document) {
-  WriteDocument(out, RecordsOf(list, document), document);
-}
-
 void WriteKml(const CacheList& list, const std::string& path, int function,
               const ConversionSettings& settings) {
   KmlDocument base;
   base.function = function;
   base.smallIcons = settings.bSmallIcons;
   base.showDisabled = settings.bShowDisable;
-  const Records all = RecordsOf(list, base);
+  Records all;
+  all.reserve(list.records.size());
+  for (const CacheRecord& record : list.records) all.push_back(&record);
   // A file per input title takes that input's records: they are grouped by
   // file once, not looked for in the whole list for every title.
   std::unordered_map<std::string_view, Records> by_file;

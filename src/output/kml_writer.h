@@ -2,8 +2,6 @@
 #ifndef KORVELO_OUTPUT_KML_WRITER_H_
 #define KORVELO_OUTPUT_KML_WRITER_H_
 
-#include <optional>
-#include <ostream>
 #include <string>
 
 #include "cachelist/cache_list.h"
@@ -19,23 +17,6 @@ namespace korvelo {
 // left as it was.
 void WriteKml(const CacheList& list, const std::string& path, int function,
               const ConversionSettings& settings);
-
-// What one KML document holds besides the caches.
-struct KmlDocument {
-  std::string name;  // the document's name element
-  int function = 1;  // FileFunction of the run
-  bool smallIcons = false;
-  bool showDisabled = false;
-  // Per-type file: only this row of kCacheTypes, with its style line.
-  std::optional<size_t> onlyRow;
-  // Per-input file: only the records whose `file` equals this title.
-  std::optional<std::string> onlyFile;
-};
-
-// Writes one whole KML document for `list` to `out`, piece by piece; a failed
-// write shows in the stream's state (or its exceptions, when enabled).
-void WriteKmlDocument(std::ostream& out, const CacheList& list,
-                      const KmlDocument& document);
 
 }  // namespace korvelo
 

@@ -150,14 +150,16 @@ void MainDialog::PickFolder(QLineEdit* edit) {
   QFileDialog dialog(this, QStringLiteral("Choose directory"), current);
   dialog.setFileMode(QFileDialog::Directory);
   dialog.setOption(QFileDialog::ShowDirsOnly);
-  if (show_modal_(dialog) != QDialog::Accepted) return;
-  const QStringList chosen = dialog.selectedFiles();
-  if (!chosen.isEmpty()) edit->setText(chosen.first());
+  ShowPicker(dialog, edit);
 }
 
 void MainDialog::PickFile(QLineEdit* edit) {
   QFileDialog dialog(this);
   dialog.setFileMode(QFileDialog::ExistingFile);
+  ShowPicker(dialog, edit);
+}
+
+void MainDialog::ShowPicker(QFileDialog& dialog, QLineEdit* edit) {
   if (show_modal_(dialog) != QDialog::Accepted) return;
   const QStringList chosen = dialog.selectedFiles();
   if (!chosen.isEmpty()) edit->setText(chosen.first());

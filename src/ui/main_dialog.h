@@ -15,6 +15,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QFileDialog;
 class QLineEdit;
 
 namespace korvelo {
@@ -56,6 +57,8 @@ class MainDialog : public QDialog, public RunHost {
   void ApplyEnabling();
   void PickFolder(QLineEdit* edit);
   void PickFile(QLineEdit* edit);
+  // Shows a picker; what was chosen goes into `edit`.
+  void ShowPicker(QFileDialog& dialog, QLineEdit* edit);
   void OpenHelp();
   void RunDrop(const std::vector<std::string>& paths);
   void ShowMessage(int icon, const std::string& text, bool on_top = false);

@@ -173,11 +173,10 @@ std::string ReadRegistryString(QSettings& store, std::string_view name) {
 bool WriteRegistryString(QSettings& store, std::string_view name,
                          std::string_view text) {
   const QByteArray bytes(text.data(), static_cast<qsizetype>(text.size()));
-  const QString readable = QString::fromUtf8(bytes);
   // Only texts that survive the way through UTF-8 unchanged are stored as
   // text; anything else (ANSI umlauts, broken sequences) as raw bytes.
-  if (readable.toUtf8() == bytes) {
-    store.setValue(Key(name), readable);
+  if (IsUtf8(text)) {
+    store.setValue(Key(name), QString::fromUtf8(bytes));
   } else {
     store.setValue(Key(name), bytes);
   }
