@@ -7,7 +7,6 @@
 #include <functional>
 #include <map>
 #include <string>
-#include <vector>
 
 #include "cachelist/cache_list.h"
 #include "input/waypoints.h"
@@ -46,12 +45,6 @@ inline std::map<std::string, std::string> FilesBelow(const std::string& dir) {
     files[fs::relative(entry.path(), dir)] = ReadFileOrFail(entry.path());
   }
   return files;
-}
-
-inline std::vector<std::string> NamesBelow(const std::string& folder) {
-  std::vector<std::string> names;
-  for (const auto& [name, bytes] : FilesBelow(folder)) names.push_back(name);
-  return names;
 }
 
 // Success only when `run` throws FileError with this cause and path.

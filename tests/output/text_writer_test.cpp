@@ -16,7 +16,6 @@ namespace korvelo {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::NamesBelow;
 using testing::ReadFileOrFail;
 using testing::TempDir;
 
@@ -36,8 +35,7 @@ const std::string kEmptyLog = "  \r\n\r\n\r\n\r\n";
 const std::string kNoLogs =
     kEmptyLog + kEmptyLog + kEmptyLog + kEmptyLog + kEmptyLog;
 
-// The sheet of One("Uebe", description), laid out by hand; \260 is the
-// degree sign B0.
+// The sheet of One("Uebe", description) laid out by hand (\260 is B0).
 std::string UebeSheet(const std::string& description,
                       const std::string& hints = "",
                       const std::string& logs = kNoLogs) {
@@ -54,19 +52,15 @@ TEST(TextWriter, TitleKeyChoosesFoldersAndFile) {
   } cases[] = {
       {"\303\234ber den Wolken", "U/E/B/E_caches001.txt"},  // UTF-8
       {"\334ber den Wolken", "U/E/B/E_caches001.txt"},      // ANSI
-      {"A1!", "A/1/_/__caches001.txt"},
       {"!!! ???", "_/_/_/__caches001.txt"},
-      {"", "_/_/_/__caches001.txt"},
-      {"st. peter-kirche", "S/T/P/E_caches001.txt"},
       {"Fu\303\237ball", "F/U/S/S_caches001.txt"},
-      {"Caf\303\251 Paris", "C/A/F/P_caches001.txt"},
       {"a/b\\c:d", "A/B/C/D_caches001.txt"},
   };
   for (const auto& c : cases) {
     TempDir dir;
     WriteText(One(c.title), dir.path() + "/");
-    EXPECT_EQ(NamesBelow(dir.path()), std::vector<std::string>{c.file})
-        << c.title;
+    const auto files = testing::FilesBelow(dir.path());
+    EXPECT_EQ(files.size() == 1 ? files.begin()->first : "", c.file) << c.title;
   }
 }
 
@@ -77,8 +71,10 @@ TEST(TextWriter, SheetGoesToFirstFileStayingBelowTheLimit) {
     int files, size;
     size_t sheet;
     int file;
-  } cases[] = {{1, 27000, 648, 2}, {1, 27000, 647, 1}, {1, 100, 30000, 2},
-               {0, 0, 30000, 1},   {1, 0, 30000, 1},   {100, 27600, 600, 100}};
+  } cases[] = {{1, 27000, 648, 2},
+               {1, 27000, 647, 1},
+               {1, 100, 30000, 2},
+               {100, 27600, 600, 100}};
   for (const auto& c : cases) {
     TempDir dir;
     const std::string series = dir / "U/E/B/E_caches", old(c.size, 'o');
@@ -93,50 +89,34 @@ TEST(TextWriter, SheetGoesToFirstFileStayingBelowTheLimit) {
   }
 }
 
-// Sheets of one key in one run go in list order, another key's sheet
-// between them aside: two still fit below the limit in file 001, the third
-// starts 002.
-TEST(TextWriter, SheetsOfOneRunAppendInListOrderAndRollOver) {
-  const std::string a(600 - UebeSheet("").size(), 'a'), b(a.size(), 'b'),
-      c(a.size(), 'c'), old(26400, 'o');
-  CacheList list;
-  for (const auto& [title, text] :
-       {std::pair{"Uebe", a}, {"Feld", ""}, {"Uebe", b}, {"Uebe", c}}) {
-    list.records.push_back(One(title, text).records[0]);
-  }
+// 1000 sheets of 600 bytes (several batches) of three interleaved keys, and
+// "Uebe" 001 already holds 26400 bytes: each key's files hold its sheets in
+// list order, and every file but a key's last is filled to 46 sheets.
+TEST(TextWriter, SheetsOfOneRunKeepListOrderAndFillEachFileInTurn) {
+  const std::string titles[] = {"Uebe", "Feld", "Gras"};
   TempDir dir;
+  const std::string old(26400, 'o');
   testing::WriteFileOrFail(dir / "U/E/B/E_caches001.txt", old);
-  WriteText(list, dir.path() + "/");
-  EXPECT_EQ(testing::FilesBelow(dir.path()),
-            (std::map<std::string, std::string>{
-                {"F/E/L/D_caches001.txt",
-                 ReplaceAll(UebeSheet(""), "GC1: Uebe", "GC1: Feld")},
-                {"U/E/B/E_caches001.txt", old + UebeSheet(a) + UebeSheet(b)},
-                {"U/E/B/E_caches002.txt", UebeSheet(c)}}));
-}
-
-// Sheets of several keys, interleaved in the list and many batches long,
-// end up in their key's files in list order: with sheets of one size the
-// files of a key, read in number order, hold exactly its sheets in turn.
-TEST(TextWriter, InterleavedKeysKeepListOrderWithinEachSeries) {
-  const std::string titles[] = {"Alpha", "Beta", "Gamma"};
+  std::map<std::string, std::string> expected{{"U", old}};
   CacheList list;
-  std::map<std::string, std::string> expected;  // key folder, sheets
-  for (int i = 0; i < 1500; ++i) {
+  for (int i = 0; i < 1000; ++i) {
     const std::string& title = titles[(i * 7 + i / 3) % 3];
     CacheRecord record = testing::Wpt(FormatText("GC%04d", i), title, "Tradi");
-    record.raw_description = std::string(500, 'd');
+    record.raw_description.assign(600 - TextSheet(record).size(), 'd');
     expected[title.substr(0, 1)] += TextSheet(record);
     list.records.push_back(std::move(record));
   }
-  TempDir dir;
   WriteText(list, dir.path() + "/");
+  const auto files = testing::FilesBelow(dir.path());
   std::map<std::string, std::string> written;
-  for (const auto& [name, bytes] : testing::FilesBelow(dir.path())) {
-    written[name.substr(0, 1)] += bytes;  // names sort in number order
+  for (auto it = files.begin(); it != files.end(); ++it) {
+    written[it->first.substr(0, 1)] += it->second;  // names sort by number
+    const auto next = std::next(it);
+    if (next != files.end() && next->first[0] == it->first[0]) {
+      ASSERT_EQ(it->second.size(), 46 * 600u) << it->first;
+    }
   }
-  EXPECT_EQ(written, expected);
-  EXPECT_EQ(testing::FilesBelow(dir.path()).count("A/L/P/H_caches003.txt"), 1u);
+  EXPECT_TRUE(written == expected);  // a diff of these would take minutes
 }
 
 std::string Log(std::string date, std::string type, std::string finder,
@@ -173,42 +153,15 @@ TEST(TextWriter, LogsGiveFiveEntriesWithRewordedTypes) {
                     kEmptyLog + kEmptyLog));
 }
 
-// GC250Q2 of the corpus, worked out by hand from its GPX text: the UTF-8
-// u-umlaut of the title spelled out in key and sheet, the minutes truncated
-// to three decimals; description, hints and logs hold only blanks.
-TEST(TextWriter, CorpusCacheSheetMatchesHandWorkedText) {
-  KORVELO_REQUIRE_CORPUS();
-  CacheList list;
-  testing::AppendGpxFile(
-      list, testing::CorpusPath("cachebox3/gsak-correctedCoords.gpx"), "pq");
-  TempDir dir;
-  WriteText(list, dir.path() + "/");
-  EXPECT_EQ(NamesBelow(dir.path()),
-            std::vector<std::string>{"B/O/P/S_caches001.txt"});
-  EXPECT_EQ(
-      ReadFileOrFail(dir / "B/O/P/S_caches001.txt"),
-      "=\t\t\t\t=\r\n=\t\t\t\t=\r\n=\t\t\t\t=\r\n"
-      "GC250Q2: Bopserbruennele - Phoon by Wanderprofi\r\n=\t\t\t\t=\r\n"
-      "by Wanderprofi (d:2.5 / t:1.5)\r\nMicro Unknown Cache\r\n=\t\t\t\t=\r\n"
-      "48\26046.012 / 9\26010.972\r\n=\t\t\t\t=\r\n\r\n\r\n\r\n-\t\t\t\t-\r\n"
-      "\r\nHints:\r\n\r\n\r\n-\t\t\t\t-\r\n\r\nLogs:\r\n\r\n" +
-          kNoLogs);
-}
-
-// Things another user of a shared text folder could plant in the sheet tree
-// of the title "Feld": each is refused with the sheet file named, and the
-// file the link points at keeps its bytes. A FIFO must not block the run.
+// Planted in the sheet tree of "Feld" by another user of a shared folder:
+// refused with the sheet named, the link's target untouched, no FIFO block.
 TEST(TextWriter, RefusesLinksFifosAndFilesPlantedInTheSheetTree) {
   const std::string sheet = "F/E/L/D_caches001.txt";
   enum Kind { kLink, kFifo, kFile };
   const struct {
     Kind kind;
     std::string at;  // below the text folder
-  } rows[] = {{kLink, sheet},
-              {kLink, "F"},
-              {kLink, "F/E/L"},
-              {kFifo, sheet},
-              {kFile, "F/E"}};
+  } rows[] = {{kLink, sheet}, {kLink, "F"}, {kFifo, sheet}, {kFile, "F/E"}};
   for (const auto& row : rows) {
     SCOPED_TRACE(row.at + " planted as " + std::to_string(row.kind));
     TempDir dir;

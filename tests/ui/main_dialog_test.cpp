@@ -1,5 +1,6 @@
-// The main window's controls: what they show, what they enable, and what
-// Close, Enter and Escape do with them.
+// The main window's controls (what they show, what they enable, what Close,
+// Enter and Escape do with them), the file function question and the
+// progress window.
 #include "ui/main_dialog.h"
 
 #include <gtest/gtest.h>
@@ -9,16 +10,19 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <tuple>
 
+#include "ini_store.h"
 #include "support/test_support.h"
-#include "window_fixtures.h"
+#include "ui/file_function_dialog.h"
+#include "ui/progress_window.h"
+#include "ui/two_line_option.h"
 
 namespace korvelo::testing {
 namespace {
 
 using S = ConversionSettings;
-// A check box, the controls it enables (its path field first), its flag and
-// its path.
+// A check box, the controls it enables (path field first), flag and path.
 struct GroupRow {
   int check;
   std::vector<int> enabled;
@@ -48,13 +52,13 @@ ConversionSettings AllOff() {
 class MainWindow : public ::testing::Test {
  protected:
   void Open() {
-    window_ = std::make_unique<MainDialog>(settings_, *store_, answers_.Seam());
-    answers_.owner = window_.get();
+    // No test here opens a modal dialog.
+    window_ = std::make_unique<MainDialog>(settings_, *store_,
+                                           [](QDialog&) { return 0; });
     window_->show();
   }
   QCheckBox* Check(int id) { return Get<QCheckBox>(id); }
   QLineEdit* Edit(int id) { return Get<QLineEdit>(id); }
-  QComboBox* Combo() { return Get<QComboBox>(1020); }
   template <typename T>
   T* Get(int id) {
     auto* control = qobject_cast<T*>(window_->Control(id));
@@ -65,7 +69,6 @@ class MainWindow : public ::testing::Test {
   TempDir dir_;
   std::unique_ptr<QSettings> store_ = IniStore(dir_ / "settings.ini");
   ConversionSettings settings_ = AllOff();
-  ModalAnswers answers_;
   std::unique_ptr<MainDialog> window_;
 };
 
@@ -83,9 +86,8 @@ TEST_F(MainWindow, EachCheckBoxEnablesExactlyItsGroup) {
   }
 }
 
-// Each flag on alone (the others off) shows as such, and reading the
-// controls gives back exactly what was loaded; a file mode the list cannot
-// show (5) reads back as -1.
+// Each flag on alone shows as such, and ReadControls gives back what was
+// loaded; a file mode the list cannot show (5) reads back as -1.
 TEST_F(MainWindow, ShowsTheLoadedSettingsAndReadsBackWhatItShows) {
   for (const GroupRow& row : kGroups) {
     settings_ = AllOff();
@@ -98,7 +100,7 @@ TEST_F(MainWindow, ShowsTheLoadedSettingsAndReadsBackWhatItShows) {
       EXPECT_EQ(Edit(other.enabled[0])->text().toStdString(),
                 settings_.*other.path);
     }
-    EXPECT_EQ(Combo()->currentIndex(), shown);
+    EXPECT_EQ(Get<QComboBox>(1020)->currentIndex(), shown);
     ConversionSettings read = AllOff();
     window_->ReadControls(read);
     EXPECT_TRUE(read.*row.flag) << row.check;
@@ -130,6 +132,66 @@ TEST_F(MainWindow, CloseAndEnterKeepChangesAndEscapeLosesThem) {
     EXPECT_EQ(settings_.OutputAscDir == "/tmp/m\xC3\xBCll", keeps) << key;
     EXPECT_EQ(settings_.ExcludeDir, "/data/caf\xE9") << key;
   }
+}
+
+TEST(FileFunctionQuestion, ChecksTheStoredModeAndNoneOutsideOneToFive) {
+  TempDir dir;
+  const auto store = IniStore(dir / "settings.ini");
+  for (int32_t mode : {-1, 0, 1, 5, 6}) {
+    bool small = false, disabled = true;
+    FileFunctionDialog dialog(mode, small, disabled, *store, nullptr);
+    for (int function = 1; function <= 5; ++function) {
+      EXPECT_EQ(dialog.Option(function)->isChecked(), function == mode)
+          << "mode " << mode << ", option " << function;
+    }
+    EXPECT_FALSE(dialog.SmallIcons()->isChecked());
+    EXPECT_TRUE(dialog.ShowDisable()->isChecked());
+  }
+}
+
+// The click sets the mode even when cancelled; only OK changes the two boxes'
+// settings and stores all three at once.
+TEST(FileFunctionQuestion, OkStoresTheThreeValuesAndEscapeNothing) {
+  for (const bool ok : {false, true}) {
+    TempDir dir;
+    const auto store = IniStore(dir / "settings.ini");
+    int32_t mode = 0;
+    bool small = false, disabled = true;
+    FileFunctionDialog dialog(mode, small, disabled, *store, nullptr);
+    dialog.show();
+    QTest::mouseClick(dialog.Option(3), Qt::LeftButton);
+    dialog.SmallIcons()->click();
+    dialog.ShowDisable()->click();
+    QTest::keyClick(&dialog, ok ? Qt::Key_Return : Qt::Key_Escape);
+    EXPECT_EQ(dialog.result(), ok ? QDialog::Accepted : QDialog::Rejected);
+    EXPECT_EQ(std::tie(mode, small, disabled), std::tuple(3, ok, !ok));
+    // Read by a second store on the same file: written, not only cached.
+    std::string stored;
+    for (const char* name : {"Mode", "bSmallIcons", "bShowDisable"}) {
+      stored += IniStore(dir / "settings.ini")
+                    ->value(name, "-")
+                    .toString()
+                    .toStdString();
+    }
+    EXPECT_EQ(stored, ok ? "310" : "---");
+  }
+}
+
+TEST(ProgressWindow, KeepsItsOwnerDisabledWhileItExists) {
+  QDialog owner;
+  owner.move(120, 80);
+  owner.show();
+  {
+    ProgressWindow progress(&owner);
+    EXPECT_FALSE(owner.isEnabled());
+    EXPECT_TRUE(progress.isEnabled() && progress.isVisible());
+    EXPECT_EQ(progress.pos(), owner.mapToGlobal(QPoint(0, 0)));
+    progress.SetText("Loading <b>x</b>.gpx...");  // shown as plain text
+    EXPECT_EQ(progress.Text(), QStringLiteral("Loading <b>x</b>.gpx..."));
+    progress.close();  // closing it does not give the owner back early
+    EXPECT_FALSE(owner.isEnabled());
+  }
+  EXPECT_TRUE(owner.isEnabled());
 }
 
 }  // namespace
