@@ -46,21 +46,16 @@ std::string UebeSheet(const std::string& description,
          "\r\n\r\n-\t\t\t\t-\r\n\r\nLogs:\r\n\r\n" + logs;
 }
 
-TEST(TextWriter, TitleKeyChoosesFoldersAndFile) {
-  const struct {
-    std::string title, file;
-  } cases[] = {
-      {"\303\234ber den Wolken", "U/E/B/E_caches001.txt"},  // UTF-8
-      {"\334ber den Wolken", "U/E/B/E_caches001.txt"},      // ANSI
-      {"!!! ???", "_/_/_/__caches001.txt"},
-      {"Fu\303\237ball", "F/U/S/S_caches001.txt"},
-      {"a/b\\c:d", "A/B/C/D_caches001.txt"},
-  };
-  for (const auto& c : cases) {
-    TempDir dir;
-    WriteText(One(c.title), dir.path() + "/");
-    const auto files = testing::FilesBelow(dir.path());
-    EXPECT_EQ(files.size() == 1 ? files.begin()->first : "", c.file) << c.title;
+// The sheet tests below pin the folders and files the key names.
+TEST(TextWriter, TitleKeySpellsOutUmlautsAndKeepsLettersAndDigitsOnly) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"\303\234ber den Wolken", "UEBE"},  // UTF-8
+      {"\334ber den Wolken", "UEBE"},      // ANSI
+      {"!!! ???", "____"},
+      {"Fu\303\237ball", "FUSS"},
+      {"a/b\\c:d", "ABCD"}};
+  for (const auto& [title, key] : cases) {
+    EXPECT_EQ(DirectoryKey(title), key) << title;
   }
 }
 

@@ -33,8 +33,8 @@ namespace {
 
 // The program's exit status (-1 if killed) on `args` in `dir`, which holds
 // its settings; without a display unless `env` sets QT_QPA_PLATFORM.
-inline int RunProgram(const std::string& dir, const std::string& env,
-                      const std::string& args) {
+int RunProgram(const std::string& dir, const std::string& env,
+               const std::string& args) {
   const int status = std::system(
       ("cd " + dir + " && env -u DISPLAY -u WAYLAND_DISPLAY " + env +
        " XDG_CONFIG_HOME=" + dir + " " + KORVELO_BINARY + " " + args)
@@ -43,7 +43,7 @@ inline int RunProgram(const std::string& dir, const std::string& env,
 }
 
 // Every ProgressWindow that exists and is shown right now.
-inline int VisibleProgressWindows() {
+int VisibleProgressWindows() {
   int count = 0;
   for (QWidget* window : QApplication::topLevelWidgets()) {
     if (qobject_cast<ProgressWindow*>(window) && window->isVisible()) ++count;
@@ -51,40 +51,8 @@ inline int VisibleProgressWindows() {
   return count;
 }
 
-// Answers each modal dialog with the function for its kind and records
-// message boxes as "<icon> <caption>: <text>", with " (on top)" for a box
-// that stays above all windows.
-struct ModalAnswers {
-  std::function<int(FileFunctionDialog&)> file_function;
-  std::vector<std::string> messages;
-  QWidget* owner = nullptr;   // the main window, once it exists
-  bool owner_enabled = true;  // during the question
-  int progress_windows = 0;   // shown during the question
-
-  ShowModal Seam() {
-    return [this](QDialog& dialog) -> int {
-      if (auto* ask = dynamic_cast<FileFunctionDialog*>(&dialog)) {
-        owner_enabled = owner != nullptr && owner->isEnabled();
-        progress_windows = VisibleProgressWindows();
-        return file_function(*ask);
-      }
-      if (auto* box = dynamic_cast<QMessageBox*>(&dialog)) {
-        const bool on_top =
-            box->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
-        messages.push_back(std::to_string(box->icon()) + " " +
-                           box->windowTitle().toStdString() + ": " +
-                           box->text().toStdString() +
-                           (on_top ? " (on top)" : ""));
-        return QMessageBox::Ok;
-      }
-      return QDialog::Rejected;
-    };
-  }
-};
-
 // A drag carrying these local paths.
-inline std::unique_ptr<QMimeData> FileDrag(
-    const std::vector<std::string>& paths) {
+std::unique_ptr<QMimeData> FileDrag(const std::vector<std::string>& paths) {
   auto data = std::make_unique<QMimeData>();
   QList<QUrl> urls;
   for (const std::string& path : paths) {
@@ -95,7 +63,7 @@ inline std::unique_ptr<QMimeData> FileDrag(
 }
 
 // Sends the drag's entry; true when the window accepted it.
-inline bool Enter(QWidget& window, QMimeData& data) {
+bool Enter(QWidget& window, QMimeData& data) {
   QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton,
                         Qt::NoModifier);
   QApplication::sendEvent(&window, &enter);
@@ -103,12 +71,24 @@ inline bool Enter(QWidget& window, QMimeData& data) {
 }
 
 // Enters and drops, then lets the window run what the drop started.
-inline void Drop(QWidget& window, QMimeData& data) {
+void Drop(QWidget& window, QMimeData& data) {
   if (!Enter(window, data)) return;
   QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton,
                   Qt::NoModifier);
   QApplication::sendEvent(&window, &drop);
   QCoreApplication::processEvents();
+}
+
+using Answer = std::function<int(FileFunctionDialog&)>;
+
+// Answers with a click on `function` and OK.
+Answer Click(int function) {
+  return [function](FileFunctionDialog& dialog) {
+    dialog.show();
+    QTest::mouseClick(dialog.Option(function), Qt::LeftButton);
+    QTest::keyClick(&dialog, Qt::Key_Return);
+    return dialog.result();
+  };
 }
 
 class DropOnWindow : public ::testing::Test {
@@ -119,37 +99,43 @@ class DropOnWindow : public ::testing::Test {
   }
 
   void Open() {
-    window_ = std::make_unique<MainDialog>(settings_, *store_, answers_.Seam());
-    answers_.owner = window_.get();
+    window_ = std::make_unique<MainDialog>(
+        settings_, *store_, [this](QDialog& dialog) { return Modal(dialog); });
     window_->show();
   }
 
-  // Drops `path` (a copy of a corpus file unless `corpus` is empty), the
-  // question answered with `answer`.
-  void DropFile(const std::string& path, const std::string& corpus,
-                std::function<int(FileFunctionDialog&)> answer) {
-    if (!corpus.empty())
-      WriteFileOrFail(path, ReadFileOrFail(CorpusPath(corpus)));
-    answers_.messages.clear();
-    answers_.file_function = std::move(answer);
-    Drop(*window_, *FileDrag({path}));
+  // Drops `paths`, the question answered with `answer`.
+  void DropFiles(const std::vector<std::string>& paths, Answer answer) {
+    messages_.clear();
+    answer_ = std::move(answer);
+    Drop(*window_, *FileDrag(paths));
   }
 
-  // Answers with a click on `function` and OK.
-  static std::function<int(FileFunctionDialog&)> Click(int function) {
-    return [function](FileFunctionDialog& dialog) {
-      dialog.show();
-      QTest::mouseClick(dialog.Option(function), Qt::LeftButton);
-      QTest::keyClick(&dialog, Qt::Key_Return);
-      return dialog.result();
-    };
+  // Notes the window's state during the question and answers it; records
+  // message boxes as "<icon> <caption>: <text>", with " (on top)" for one
+  // that stays above all windows.
+  int Modal(QDialog& dialog) {
+    if (auto* ask = dynamic_cast<FileFunctionDialog*>(&dialog)) {
+      enabled_in_question_ = window_->isEnabled();
+      progress_in_question_ = VisibleProgressWindows();
+      return answer_(*ask);
+    }
+    const auto& box = dynamic_cast<QMessageBox&>(dialog);
+    const bool on_top = box.windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+    messages_.push_back(std::to_string(box.icon()) + " " +
+                        box.windowTitle().toStdString() + ": " +
+                        box.text().toStdString() + (on_top ? " (on top)" : ""));
+    return QMessageBox::Ok;
   }
 
   TempDir dir_;
   std::unique_ptr<QSettings> store_ = IniStore(dir_ / "settings.ini");
   ConversionSettings settings_;
-  ModalAnswers answers_;
   std::unique_ptr<MainDialog> window_;
+  Answer answer_;
+  std::vector<std::string> messages_;
+  bool enabled_in_question_ = true;
+  int progress_in_question_ = 0;
 };
 
 TEST_F(DropOnWindow, TakesDragsOfLocalFilesOnly) {
@@ -164,12 +150,11 @@ TEST_F(DropOnWindow, RunsThePathsInByteOrderAndNamesTheOutputAfterTheFirst) {
   Open();
   WriteFileOrFail(dir_ / "b.gpx", PocketQuery(1, 2));
   WriteFileOrFail(dir_ / "A.gpx", PocketQuery(2, 2));
-  answers_.file_function = Click(1);
-  Drop(*window_, *FileDrag({dir_ / "b.gpx", dir_ / "A.gpx"}));
+  DropFiles({dir_ / "b.gpx", dir_ / "A.gpx"}, Click(1));
   EXPECT_TRUE(FileExists(dir_ / "A.kml"));
   EXPECT_FALSE(FileExists(dir_ / "b.kml"));
   // GC2 and GC3 from A, then only GC1 is new in b.
-  EXPECT_EQ(answers_.messages,
+  EXPECT_EQ(messages_,
             std::vector<std::string>{"1 Korvelo: 3 caches processed"});
 }
 
@@ -178,10 +163,10 @@ TEST_F(DropOnWindow, RunsThePathsInByteOrderAndNamesTheOutputAfterTheFirst) {
 TEST_F(DropOnWindow, IsDisabledDuringEveryRunAndEnabledAfterIt) {
   WriteFileOrFail(dir_ / "one.gpx", PocketQuery(1, 1));
   const std::string one = dir_ / "one.gpx", missing = dir_ / "missing.gpx";
-  enum Answer { kOk, kCancel, kOutOfMemory };
+  enum Ending { kOk, kCancel, kOutOfMemory };
   const struct {
     std::string path;
-    Answer answer;
+    Ending answer;
     std::vector<std::string> messages;
   } rows[] = {
       {one, kOk, {"1 Korvelo: 1 caches processed"}},
@@ -192,16 +177,16 @@ TEST_F(DropOnWindow, IsDisabledDuringEveryRunAndEnabledAfterIt) {
        {"2 Korvelo: Nicht gen\xC3\xBCgend Speicher. (on top)"}},
   };
   for (const auto& row : rows) {
-    DropFile(row.path, "", [&row](FileFunctionDialog& dialog) {
+    DropFiles({row.path}, [&row](FileFunctionDialog& dialog) {
       if (row.answer == kOutOfMemory) throw std::bad_alloc();
       row.answer == kOk ? dialog.accept() : dialog.reject();
       return dialog.result();
     });
-    EXPECT_FALSE(answers_.owner_enabled) << row.path;
-    EXPECT_EQ(answers_.progress_windows, 1) << row.path;
+    EXPECT_FALSE(enabled_in_question_) << row.path;
+    EXPECT_EQ(progress_in_question_, 1) << row.path;
     EXPECT_TRUE(window_->isEnabled()) << row.path;
     EXPECT_EQ(VisibleProgressWindows(), 0) << row.path;
-    EXPECT_EQ(answers_.messages, row.messages) << row.path;
+    EXPECT_EQ(messages_, row.messages) << row.path;
   }
 }
 
@@ -238,7 +223,8 @@ TEST_F(DropOnWindow, ConvertsACorpusPocketQueryExactlyAsTheCommandLine) {
   for (int function = 1; function <= 5; ++function) {
     TempDir window_out, cli_out;
     WriteFileOrFail(cli_out / "pq.gpx", ReadFileOrFail(CorpusPath(pq)));
-    DropFile(window_out / "pq.gpx", pq, Click(function));
+    WriteFileOrFail(window_out / "pq.gpx", ReadFileOrFail(CorpusPath(pq)));
+    DropFiles({window_out / "pq.gpx"}, Click(function));
     ASSERT_EQ(
         RunProgram(cli_out.path(), "QT_QPA_PLATFORM=offscreen LC_ALL=C",
                    options[function - 1] + std::string(" pq.gpx >o 2>&1")),
@@ -247,7 +233,7 @@ TEST_F(DropOnWindow, ConvertsACorpusPocketQueryExactlyAsTheCommandLine) {
     const std::string kml = ReadFileOrFail(cli_out / "pq.kml");
     EXPECT_TRUE(ReadFileOrFail(window_out / "pq.kml") == kml)
         << options[function - 1];
-    EXPECT_EQ(answers_.messages, Processed(kml));
+    EXPECT_EQ(messages_, Processed(kml));
   }
   std::setlocale(LC_ALL, "C");
   if (!german)
@@ -261,8 +247,10 @@ TEST_F(DropOnWindow, FirstStartConvertsFindsAndKeepsTheOptions) {
   LoadSettings(settings_, *store_);
   Open();
   QTest::mouseClick(window_->Control(1011), Qt::LeftButton);
-  DropFile(dir_ / "finds.zip", "geocube/13746815-myfinds.zip", Click(2));
-  EXPECT_EQ(answers_.messages, Processed(ReadFileOrFail(dir_ / "finds.kml")));
+  WriteFileOrFail(dir_ / "finds.zip",
+                  ReadFileOrFail(CorpusPath("geocube/13746815-myfinds.zip")));
+  DropFiles({dir_ / "finds.zip"}, Click(2));
+  EXPECT_EQ(messages_, Processed(ReadFileOrFail(dir_ / "finds.kml")));
   const std::filesystem::recursive_directory_iterator tree(dir_.path());
   EXPECT_TRUE(std::any_of(begin(tree), end(tree), [](const auto& entry) {
     return entry.path().string().ends_with("_caches001.txt");
