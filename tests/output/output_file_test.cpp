@@ -17,26 +17,12 @@ namespace {
 namespace fs = std::filesystem;
 using testing::WriteFileOrFail;
 
-// A writer that fails with its own exception leaves the last good file and
-// no temporary file (a failing write is checked through the program).
-TEST(OutputFile, ReplacesTheTargetOnlyWhenCompletelyWritten) {
-  testing::TempDir dir;
-  WriteFileOrFail(dir / "a.kml", "old");
-  EXPECT_THROW(WriteFileAtomically(dir / "a.kml",
-                                   [](std::ostream& out) {
-                                     out << "part";
-                                     throw std::runtime_error("stop");
-                                   }),
-               std::runtime_error);
-  EXPECT_EQ(testing::FilesBelow(dir.path()),
-            (std::map<std::string, std::string>{{"a.kml", "old"}}));
-}
-
 // The new file takes the old one's permission bits; a link planted at the
 // target is replaced, never written through; the temporary name fits beside
 // the longest target name; a folder in the target's place is a file that
-// could not be created.
-TEST(OutputFile, ReplacementKeepsPermissionsAndNeverFollowsALink) {
+// could not be created; a writer failing with its own exception leaves the
+// last good file. No temporary file remains.
+TEST(OutputFile, ReplacesTheTargetOnlyWhenCompletelyWritten) {
   testing::TempDir dir;
   const auto write = [](const std::string& path) {
     WriteFileAtomically(path, [](std::ostream& out) { out << "new"; });
@@ -54,6 +40,12 @@ TEST(OutputFile, ReplacementKeepsPermissionsAndNeverFollowsALink) {
   fs::create_directory(dir / "c.kml");
   EXPECT_TRUE(testing::ThrowsFileError([&] { write(dir / "c.kml"); },
                                        FileCause::kInvalidFile, dir / "c.kml"));
+  EXPECT_THROW(WriteFileAtomically(dir / "a.kml",
+                                   [](std::ostream& out) {
+                                     out << "part";
+                                     throw std::runtime_error("stop");
+                                   }),
+               std::runtime_error);
   EXPECT_EQ(testing::FilesBelow(dir.path()),
             (std::map<std::string, std::string>{
                 {"a.kml", "new"},

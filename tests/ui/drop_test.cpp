@@ -1,7 +1,6 @@
 // Files dropped on the main window: drags taken, run order, the window's
 // state in every ending, and conversion exactly as on the command line.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <QApplication>
 #include <QDragEnterEvent>
@@ -30,17 +29,6 @@
 
 namespace korvelo::testing {
 namespace {
-
-// The program's exit status (-1 if killed) on `args` in `dir`, which holds
-// its settings; without a display unless `env` sets QT_QPA_PLATFORM.
-int RunProgram(const std::string& dir, const std::string& env,
-               const std::string& args) {
-  const int status = std::system(
-      ("cd " + dir + " && env -u DISPLAY -u WAYLAND_DISPLAY " + env +
-       " XDG_CONFIG_HOME=" + dir + " " + KORVELO_BINARY + " " + args)
-          .c_str());
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
 
 // Every ProgressWindow that exists and is shown right now.
 int VisibleProgressWindows() {
@@ -225,10 +213,12 @@ TEST_F(DropOnWindow, ConvertsACorpusPocketQueryExactlyAsTheCommandLine) {
     WriteFileOrFail(cli_out / "pq.gpx", ReadFileOrFail(CorpusPath(pq)));
     WriteFileOrFail(window_out / "pq.gpx", ReadFileOrFail(CorpusPath(pq)));
     DropFiles({window_out / "pq.gpx"}, Click(function));
-    ASSERT_EQ(
-        RunProgram(cli_out.path(), "QT_QPA_PLATFORM=offscreen LC_ALL=C",
-                   options[function - 1] + std::string(" pq.gpx >o 2>&1")),
-        0);
+    const std::string run =
+        "cd " + cli_out.path() +
+        " && env -u DISPLAY XDG_CONFIG_HOME=" + cli_out.path() +
+        " QT_QPA_PLATFORM=offscreen LC_ALL=C " + KORVELO_BINARY + " " +
+        options[function - 1] + " pq.gpx >o 2>&1";
+    ASSERT_EQ(std::system(run.c_str()), 0) << run;
     EXPECT_EQ(ReadFileOrFail(cli_out / "o"), "");
     const std::string kml = ReadFileOrFail(cli_out / "pq.kml");
     EXPECT_TRUE(ReadFileOrFail(window_out / "pq.kml") == kml)

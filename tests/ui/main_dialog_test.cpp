@@ -134,31 +134,24 @@ TEST_F(MainWindow, CloseAndEnterKeepChangesAndEscapeLosesThem) {
   }
 }
 
-TEST(FileFunctionQuestion, ChecksTheStoredModeAndNoneOutsideOneToFive) {
-  TempDir dir;
-  const auto store = IniStore(dir / "settings.ini");
-  for (int32_t mode : {-1, 0, 1, 5, 6}) {
-    bool small = false, disabled = true;
-    FileFunctionDialog dialog(mode, small, disabled, *store, nullptr);
-    for (int function = 1; function <= 5; ++function) {
-      EXPECT_EQ(dialog.Option(function)->isChecked(), function == mode)
-          << "mode " << mode << ", option " << function;
-    }
-    EXPECT_FALSE(dialog.SmallIcons()->isChecked());
-    EXPECT_TRUE(dialog.ShowDisable()->isChecked());
-  }
-}
-
-// The click sets the mode even when cancelled; only OK changes the two boxes'
-// settings and stores all three at once.
-TEST(FileFunctionQuestion, OkStoresTheThreeValuesAndEscapeNothing) {
-  for (const bool ok : {false, true}) {
+// The stored mode is preselected when it is 1 to 5. A click sets the mode
+// even when cancelled; only OK changes the two boxes' settings and stores all
+// three at once.
+TEST(FileFunctionQuestion, PreselectsTheStoredModeAndOkStoresTheChoice) {
+  const std::pair<int32_t, bool> rows[] = {{0, false}, {5, true}, {6, true}};
+  for (const auto& [stored, ok] : rows) {
     TempDir dir;
     const auto store = IniStore(dir / "settings.ini");
-    int32_t mode = 0;
+    int32_t mode = stored;
     bool small = false, disabled = true;
     FileFunctionDialog dialog(mode, small, disabled, *store, nullptr);
     dialog.show();
+    for (int function = 1; function <= 5; ++function) {
+      EXPECT_EQ(dialog.Option(function)->isChecked(), function == stored)
+          << "mode " << stored << ", option " << function;
+    }
+    EXPECT_FALSE(dialog.SmallIcons()->isChecked());
+    EXPECT_TRUE(dialog.ShowDisable()->isChecked());
     QTest::mouseClick(dialog.Option(3), Qt::LeftButton);
     dialog.SmallIcons()->click();
     dialog.ShowDisable()->click();
@@ -166,14 +159,14 @@ TEST(FileFunctionQuestion, OkStoresTheThreeValuesAndEscapeNothing) {
     EXPECT_EQ(dialog.result(), ok ? QDialog::Accepted : QDialog::Rejected);
     EXPECT_EQ(std::tie(mode, small, disabled), std::tuple(3, ok, !ok));
     // Read by a second store on the same file: written, not only cached.
-    std::string stored;
+    std::string stored_texts;
     for (const char* name : {"Mode", "bSmallIcons", "bShowDisable"}) {
-      stored += IniStore(dir / "settings.ini")
-                    ->value(name, "-")
-                    .toString()
-                    .toStdString();
+      stored_texts += IniStore(dir / "settings.ini")
+                          ->value(name, "-")
+                          .toString()
+                          .toStdString();
     }
-    EXPECT_EQ(stored, ok ? "310" : "---");
+    EXPECT_EQ(stored_texts, ok ? "310" : "---");
   }
 }
 

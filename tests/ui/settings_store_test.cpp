@@ -53,41 +53,23 @@ TEST(SettingsStore, LoadsWhatWasSavedThroughAFile) {
   EXPECT_EQ(Fields(loaded), Fields(Unusual()));
 }
 
-// A flag is true only for the text "1"; numbers read like atol, kept within
-// 32 bits.
-TEST(SettingsStore, ReadsFlagsAndNumbersFromTheirTexts) {
-  TempDir dir;
-  const auto store = IniStore(dir / "k.ini");
-  const std::tuple<const char*, bool, int32_t> rows[] = {
-      {"1", true, 1},
-      {"true", false, 0},
-      {" 1", false, 1},
-      {"-3", false, -3},
-      {"12abc", false, 12},
-      {"9999999999", false, INT32_MAX},
-      {"-9999999999", false, INT32_MIN}};
-  for (const auto& [text, flag, number] : rows) {
-    for (const char* name : {"bExclude", "Mode", "OutputKmlDirFileMode"})
-      WriteRegistryString(*store, name, text);
-    ConversionSettings s;
-    LoadSettings(s, *store);
-    EXPECT_EQ(std::tie(s.bExclude, s.Mode, s.OutputKmlDirFileMode),
-              std::tuple(flag, number, number))
-        << "'" << text << "'";
-  }
-}
-
 // Edited by hand: bytes that are not UTF-8 stay as they were, also quoted
-// and escaped; unquoted texts keep their blanks and commas.
-TEST(SettingsStore, ReadsHandWrittenBytesThatAreNotUtf8AsTheyAre) {
+// and escaped; unquoted texts keep their blanks and commas. A flag is true
+// only for the text "1"; numbers read like atol, kept within 32 bits.
+TEST(SettingsStore, ReadsHandWrittenTextsWithTheFlagAndNumberRules) {
   TempDir dir;
   WriteFileOrFail(dir / "k.ini",
                   "[General]\nOutputTxtDir=/home/j\xFCrgen/a b,c\n"
-                  "ExcludeDir = \"C:\\\\pq \\\"\xE4\\\"\"\n");
-  ConversionSettings s;
+                  "ExcludeDir = \"C:\\\\pq \\\"\xE4\\\"\"\n"
+                  "bOutputKml=true\nbShowDisable=\" 1\"\nbMoveCaches=1\n"
+                  "Mode=12abc\nOutputKmlDirFileMode=-9999999999\n");
+  ConversionSettings s;  // both flags above start out true
   LoadSettings(s, *IniStore(dir / "k.ini"));
   EXPECT_EQ(s.OutputTxtDir, "/home/j\xFCrgen/a b,c");
   EXPECT_EQ(s.ExcludeDir, "C:\\pq \"\xE4\"");
+  EXPECT_EQ(std::tie(s.bOutputKml, s.bShowDisable, s.bMoveCaches, s.Mode,
+                     s.OutputKmlDirFileMode),
+            std::tuple(false, false, true, 12, INT32_MIN));
 }
 
 }  // namespace
