@@ -27,16 +27,10 @@ TEST(ReplaceAll, ReplacesEveryOccurrenceInOnePass) {
     std::string text, from, to, expected;
   } rows[] = {{"aaa", "aa", "b", "ba"},  // non-overlapping, left first
               {"abab", "ab", "abab", "abababab"},  // inserted, not searched
-              {"xax", "a", "", "xx"},
               {"abc", "", "x", "abc"},
-              {"abc", "abcd", "x", "abc"},
-              // Patterns that begin with a blank, overlapping ones too.
-              {"   x  y", "  ", "-", "- x-y"},
-              {" <br> <br><br>", " <br>", "|", "||<br>"},
-              {" ", " <", "-", " "},
-              {std::string("a\0b\0", 4), std::string("\0", 1), "-", "a-b-"}};
+              {" <br> <br><br>", " <br>", "|", "||<br>"}};
   for (const auto& row : rows) {
-    EXPECT_EQ(ReplaceAll(row.text, row.from, row.to), row.expected) << row.text;
+    EXPECT_EQ(ReplaceAll(row.text, row.from, row.to), row.expected);
     std::string in_place = row.text;
     ReplaceAllIn(in_place, row.from, row.to);
     EXPECT_EQ(in_place, row.expected) << row.text;
@@ -64,43 +58,29 @@ TEST(FindText, FindsWhatStringViewFindFinds) {
   }
 }
 
-TEST(ExtractElement, TakesTrimmedInnerTextOfFirstElement) {
-  const auto name = [](std::string_view text) {
-    return ExtractElement(text, "name");
-  };
-  ExpectRows(name,
-             {{"<wpt><name>  GC1  </name></wpt>", "GC1"},
-              {"<wpt><name>GC1</wpt>", ""},
-              {"<wpt><name", ""},
-              {"<NAME>GC1</NAME>", ""},
-              {"<name html=\"True\">a &lt;b&gt;</name>", "a &lt;b&gt;"},
-              {"<names>T</names><name>U</name>", "T</names><name>U"},  // prefix
-              {"<name> \t\n\v\f\rx y\r\n\f\v\t </name>", "x y"},
-              {"<name><name>x</name></name>", "<name>x"},
-              {"<name>1</name><name>2</name>", "1"},
-              {"</name><name>x</name>", "x"}});
-}
-
 // The one-pass search finds for every tag the start that a search of its
-// own finds, prefixes and tags inside other elements included.
+// own finds, prefixes and tags inside other elements included; the text of
+// the element there is trimmed, and empty when it is not closed.
 TEST(FindFirstTags, FindsEachTagWhereItsOwnSearchDoes) {
-  static constexpr std::string_view kTags[] = {"url", "urlname", "name",
-                                               "a:b", "x",       ""};
-  const std::string texts[] = {"",
-                               "no tags",
-                               "<urlname>T</urlname><url>U</url><name>N</name>",
-                               "<<url<x<a:bc><a:b>",
-                               "text <name> <name> <url",
-                               "<wpt><desc>&lt;url&gt;</desc></wpt>"};
-  for (const std::string& text : texts) {
+  static constexpr std::string_view kTags[] = {"name", "url", "urlname",
+                                               "a:b",  "x",   ""};
+  const std::pair<std::string, std::string> rows[] = {
+      // text, its name
+      {"<urlname>T</urlname><url>U</url><name>N</name>", "N"},
+      {"<<url<x<a:bc><a:b>", ""},
+      {"<wpt><name>GC1</wpt>", ""},
+      {"<NAME>GC1</NAME>", ""},
+      {"<name html=\"True\">a &lt;b&gt;</name>", "a &lt;b&gt;"},
+      {"<names>T</names><name>U</name>", "T</names><name>U"},
+      {"<name> \t\n\v\f\rx y\r\n\f\v\t </name>", "x y"}};
+  for (const auto& [text, name] : rows) {
     size_t starts[std::size(kTags)];
     FindFirstTags(text, kTags, starts);
     for (size_t i = 0; i < std::size(kTags); ++i) {
       EXPECT_EQ(starts[i], text.find("<" + std::string(kTags[i])))
           << text << " / " << kTags[i];
-      EXPECT_EQ(ExtractElementAt(text, kTags[i], starts[i]),
-                ExtractElement(text, kTags[i]));
     }
+    EXPECT_EQ(ExtractElementAt(text, "name", starts[0]), name) << text;
   }
 }
 
@@ -108,34 +88,21 @@ TEST(HtmlToText, RemovesMarkupAndDecodesThreeUmlauts) {
   ExpectRows(HtmlToText,
              {{"a<b>b</b>c", "abc"},
               {"x<y", "x"},
-              {"1 > 0", "1 > 0"},
               {"A<STYLE>p{}</Style>B<style>q{}</style>C", "ABC"},
-              {"A</style>B<style>C", "ABC"},
               {"<style type=\"t\">p{}</style>x", "p{}x"},
-              {"<style>never closed", "never closed"},
               // A removal joins "<sty" and "le>" into a new tag: start tag,
               // then end tag in front of the next start tag (no more blocks).
               {"<sty<style>x</style>le>A</style>B", "B"},
-              {"X</sty<style>1</style>le>Y<style>Z</style>W", "XYZW"},
-              {"&#252;&#246;&#228;", "\xFC\xF6\xE4"},
-              {"a&nbsp;b", "a b"},
-              {"&#223;&quot;&amp;&lt;", "&#223;&quot;&amp;&lt;"},
-              {"a\r\nb", "a\r\nb"}});
-}
-
-TEST(HtmlToText, RemovesAHundredThousandStyleBlocks) {
-  std::string html;
-  for (int i = 0; i < 100000; ++i) html += "<STYLE>p{}</style>-";
-  EXPECT_EQ(HtmlToText(html), std::string(100000, '-'));
+              {"&#252;&#246;&#228;a&nbsp;b",
+               "\xFC\xF6\xE4"
+               "a b"},
+              {"&#223;&quot;&amp;&lt;", "&#223;&quot;&amp;&lt;"}});
 }
 
 TEST(DropCdataMarkers, KeepsWhatStandsBetweenTheMarkers) {
-  ExpectRows(DropCdataMarkers, {{"<![CDATA[a<b>]]>", "a<b>"},
-                                {"a<![CDATA[b]]>c<![CDATA[d]]>e", "abcde"},
-                                {"x]]>y", "x]]>y"},
+  ExpectRows(DropCdataMarkers, {{"a<![CDATA[b]]>c<![CDATA[d]]>e", "abcde"},
                                 {"<![CDATA[a]]>]]>", "a]]>"},
-                                {"<![CDATA[open", "open"},
-                                {"<![CDATA[<![CDATA[x]]>", "<![CDATA[x"}});
+                                {"<![CDATA[open", "open"}});
 }
 
 TEST(FormatText, FormatsAtAnyLength) {
@@ -145,38 +112,23 @@ TEST(FormatText, FormatsAtAnyLength) {
 
 // Only "/" separates folders; a backslash is an ordinary byte of a name.
 TEST(Paths, CutAndAddSeparatorsAndExtensions) {
-  ExpectRows(WithTrailingBackslash, {{"/out", "/out/"},
-                                     {"/out/", "/out/"},
-                                     {"/out\\", "/out\\/"},
-                                     {"", "/"}});
-  ExpectRows(BaseName, {{"/GPX/12345.gpx", "12345"},
-                        {"/GPX/pq.2008.zip", "pq"},
+  ExpectRows(WithTrailingBackslash,
+             {{"/out/", "/out/"}, {"/out\\", "/out\\/"}});
+  ExpectRows(BaseName, {{"/GPX/pq.2008.zip", "pq"},
                         {"12345.gpx", "12345.gpx"},
                         {"/my.dir/file", "file"},
-                        {"a\\b/c.d", "c"},
-                        {"a/b\\c.d", "b\\c"},
-                        {"x/.hidden", ""}});
-  ExpectRows(FolderOf, {{"/GPX/12345.gpx", "/GPX"},
-                        {"a/b\\c", "a"},
-                        {"a\\b/c", "a\\b"},
-                        {"/top", ""},
-                        {"x.gpx", "x.gpx"}});
+                        {"a/b\\c.d", "b\\c"}});
+  ExpectRows(FolderOf, {{"a\\b/c", "a\\b"}, {"x.gpx", "x.gpx"}});
 }
 
-// Only the 26 ASCII letters fold, whatever locale the window has set: a
-// Latin-1 or Turkish std::tolower would also fold bytes above 127 or turn
-// "I" into a dotless i, and ".ZIP" would no longer be an archive.
+// Only the 26 ASCII letters fold: the signs beside them and the bytes above
+// 127 stay, so that an Ä never equals an ä in a code or a file name.
 TEST(AsciiCase, FoldsTheAsciiLettersOnly) {
-  std::string lower, upper;
-  for (char c : std::string("@AIZ[`aiz{\xC4\xE4\xDD\xFD\xFF")) {
-    lower += AsciiLower(c);
-    upper += AsciiUpper(c);
+  std::string folded;
+  for (char c : std::string("@AZ[`az{\xC4\xE4")) {
+    folded += {AsciiLower(c), AsciiUpper(c)};
   }
-  EXPECT_EQ(lower, "@aiz[`aiz{\xC4\xE4\xDD\xFD\xFF");
-  EXPECT_EQ(upper, "@AIZ[`AIZ{\xC4\xE4\xDD\xFD\xFF");
-  EXPECT_TRUE(EqualsIgnoringAsciiCase("Mystery Cache", "mystery CACHE"));
-  EXPECT_FALSE(EqualsIgnoringAsciiCase("\xC4", "\xE4"));  // Ä is not ä
-  EXPECT_FALSE(EqualsIgnoringAsciiCase(".zi", ".zip"));
+  EXPECT_EQ(folded, "@@aAzZ[[``aAzZ{{\xC4\xC4\xE4\xE4");
 }
 
 // The plain-text description and ConvertUmlauts merge several replacement

@@ -41,17 +41,14 @@ Texts InPieces(const std::string& text, size_t piece,
 
 TEST(WaypointCut, GivesTheSameWaypointsWhereverThePiecesEnd) {
   const std::string texts[] = {
-      "",
       "<gpx><wpt lat=\"1\"><name>A</name></wpt>\r\n<wpt><name>B</name></wpt>",
       "<wpt>x</wpt></wpt><wpt>y</wpt",      // a stray end tag, an unclosed one
       "<wp<wpt a</wp</wpt><w<wpt b</wpt>",  // near misses on both tags
       "<wpt<wpt inner</wpt>",               // nested starts
-      "</wpt><wpt>z</wpt><wpt>",
-      "<wpt>GC1</wpt>",
       std::string("<wpt>a</wpt>\0<wpt>b</wpt>", 25)};  // text ends at a zero
   for (const std::string& text : texts) {
     const Texts expected = Whole(text.substr(0, text.find('\0')));
-    for (size_t piece : {0, 1, 2, 3, 5, 6, 7, 64}) {
+    for (size_t piece : {0, 1, 3, 7, 64}) {
       EXPECT_EQ(InPieces(text, piece), expected)
           << ::testing::PrintToString(text) << " piece " << piece;
     }
@@ -61,7 +58,7 @@ TEST(WaypointCut, GivesTheSameWaypointsWhereverThePiecesEnd) {
 TEST(WaypointCut, SkipsAWaypointLongerThanTheLimitAndGoesOn) {
   const std::string text =
       "<wpt>short</wpt><wpt>" + std::string(100, 'x') + "</wpt><wpt>ok</wpt>";
-  for (size_t piece : {0, 1, 7, 1000}) {
+  for (size_t piece : {0, 1, 1000}) {
     EXPECT_EQ(InPieces(text, piece, 50), (Texts{"<wpt>short", "<wpt>ok"}));
   }
   // Without an end tag the text simply ends; nothing is given.
