@@ -16,7 +16,6 @@
 #include "app/run_fixtures.h"
 #include "platform/absolute_path.h"
 #include "platform/file_error.h"
-#include "support/test_support.h"
 
 namespace korvelo::testing {
 namespace {
@@ -26,14 +25,9 @@ namespace {
 TEST(ParseArguments, FindsOptionsAndTheFileName) {
   const std::tuple<std::vector<std::string>, int32_t, std::string> rows[] = {
       {{"--Mine", "My.GPX"}, 3, "My.GPX"},
-      {{"/marked", "/all", "x.gpx"}, 5, "x.gpx"},
       {{"x.gpx", "/marked", "/found"}, 5, "x.gpx"},
-      {{"/ALL", "x.gpx"}, 1, "x.gpx"},
-      {{"/all", "--DISABLED", "x.gpx"}, 4, "x.gpx"},
       {{"/allx", "-all", "all", "//all"}, 0, "/allx -all all //all"},
-      {{"/found", "\"c:\\gpx files\\1.gpx\""}, 2, "c:\\gpx files\\1.gpx"},
-      {{"/found", "  \" x.gpx \"  "}, 2, "x.gpx"},
-      {{"/found", "\"a\"b\""}, 2, "a\"b"},
+      {{"/found", "  \" a\"b.gpx \"  "}, 2, "a\"b.gpx"},
       {{"/found", "\t", ""}, 2, ""}};
   for (const auto& [args, function, file_name] : rows) {
     SCOPED_TRACE(::testing::PrintToString(args));
@@ -56,17 +50,12 @@ TEST(CommandLineInputs, TakeTheJoinedNameOrEverySeparateOne) {
       {{"a", "b.gpx"}, {"a b.gpx"}},
       {{"b.gpx", "a", "B.gpx", "b.gpx"}, {"B.gpx", "a", "b.gpx", "b.gpx"}},
       {{}, {""}},
-      {{"", "b.gpx", "a"}, {"a", "b.gpx"}},
       {{"b.gpx", "c.gpx", "d.gpx"}, {"!c.gpx"}},
       {{"c.gpx", "d.gpx"}, {"!c.gpx d.gpx"}},
-      {{"x.zip"}, {"!x.zip"}},
-      {{"./pq/../pq/1.gpx"}, {"pq/1.gpx"}},
       {{"link/1.gpx"}, {"link/1.gpx"}},
       {{"/.." + root + "/pq/./1.gpx"}, {"pq/1.gpx"}},
       {{"pq/"}, {"pq"}},
-      {{"/"}, {"/"}},
-      {{"missing/"}, {"!missing"}},
-      {{"missing\\"}, {"!missing\\"}}};
+      {{"/"}, {"/"}}};
   const std::filesystem::path previous = std::filesystem::current_path();
   std::filesystem::current_path(dir.path());
   for (const auto& [names, expected] : rows) {

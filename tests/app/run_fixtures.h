@@ -1,14 +1,23 @@
-// What the app tests share: tiny pocket queries written on the fly, and a
-// run host that records everything the run asks of it.
+// What the app tests share: tiny pocket queries, a run host that records
+// everything the run asks of it, and the real program run through the shell
+// with its own settings, temporary and working folders and no display.
 #ifndef KORVELO_TESTS_APP_RUN_FIXTURES_H_
 #define KORVELO_TESTS_APP_RUN_FIXTURES_H_
 
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "app/run_host.h"
+#include "input/text.h"
+#include "support/test_support.h"
 
 namespace korvelo::testing {
 
@@ -27,8 +36,8 @@ inline std::string PocketQuery(int first, int count,
   return gpx + "</gpx>\r\n";
 }
 
-// Records every call as one event, in order: "[open]", "[controls]",
-// "[ask]", each progress text as it is, "[message] <text>", "[close]".
+// Records every call as one event: "[open]", "[controls]", each progress
+// text, "[message] <text>", "[close]"; the file function is never asked.
 class RecordingHost : public RunHost {
  public:
   std::unique_ptr<Progress> OpenProgress() override {
@@ -39,16 +48,12 @@ class RecordingHost : public RunHost {
     events.push_back("[controls]");
     if (controls) controls(settings);
   }
-  bool AskFileFunction(ConversionSettings&) override {
-    events.push_back("[ask]");
-    return answer_ok;
-  }
+  bool AskFileFunction(ConversionSettings&) override { return false; }
   void ShowFinalMessage(const std::string& text) override {
     events.push_back("[message] " + text);
   }
 
   std::vector<std::string> events;
-  bool answer_ok = true;  // the answer to the file-function question
   std::function<void(ConversionSettings&)> controls;  // the window's controls
 
  private:
@@ -58,6 +63,57 @@ class RecordingHost : public RunHost {
     void SetText(const std::string& text) override { events.push_back(text); }
     std::vector<std::string>& events;
   };
+};
+
+inline std::string Quote(const std::string& text) {
+  return "'" + ReplaceAll(text, "'", "'\\''") + "'";
+}
+
+// The names in `dir`, sorted; subfolders are not entered.
+inline std::vector<std::string> Names(const std::string& dir) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(dir))
+    names.push_back(entry.path().filename());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+class ProgramRun : public ::testing::Test {
+ protected:
+  std::string conf() const { return config_ / "Brannoc/Korvelo.conf"; }
+  void Store(const std::string& lines) {
+    WriteFileOrFail(conf(), "[General]\n" + lines);
+  }
+
+  // The shell command that starts the program on `args` (shell text) in
+  // work_, behind `prefix` (runuser, prlimit, exec).
+  std::string Command(const std::string& args, const std::string& prefix = "",
+                      bool on_terminal = false) {
+    std::string command =
+        "cd " + Quote(work_.path()) + " && " + prefix +
+        " env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "
+        "XDG_CONFIG_HOME=" +
+        Quote(config_.path()) + " TMPDIR=" + Quote(tmp_.path()) + " " +
+        Quote(KORVELO_BINARY) + " " + args;
+    if (on_terminal) command = "script -qec " + Quote(command) + " /dev/null";
+    return command + " </dev/null >" + Quote(config_ / "out") + " 2>" +
+           Quote(config_ / "err");
+  }
+
+  // Runs to the end (a hang of a minute fails); on a pseudo-terminal, whose
+  // screen lands in out_, when `on_terminal`. Returns the exit status.
+  int Run(const std::string& args, const std::string& prefix = "",
+          bool on_terminal = false) {
+    const std::string limit = on_terminal ? "" : "timeout 60 ";
+    const int status =
+        std::system(Command(args, limit + prefix, on_terminal).c_str());
+    out_ = ReadFileOrFail(config_ / "out");
+    err_ = ReadFileOrFail(config_ / "err");
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+
+  TempDir config_, work_, tmp_;
+  std::string out_, err_;
 };
 
 }  // namespace korvelo::testing

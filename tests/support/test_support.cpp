@@ -11,8 +11,6 @@ namespace fs = std::filesystem;
 
 namespace korvelo::testing {
 
-bool HaveCorpus() { return fs::is_directory(KORVELO_CORPUS_DIR); }
-
 std::string CorpusPath(std::string_view relative) {
   std::string path = KORVELO_CORPUS_DIR;
   if (!relative.empty()) path.append("/").append(relative);
@@ -22,10 +20,9 @@ std::string CorpusPath(std::string_view relative) {
 TempDir::TempDir() {
   fs::path base = fs::path(KORVELO_TEST_OUTPUT_DIR) / "tmp";
   fs::create_directories(base);
-  std::string name = (base / "tXXXXXX").string();
-  EXPECT_NE(mkdtemp(name.data()), nullptr)
+  path_ = (base / "tXXXXXX").string();
+  EXPECT_NE(mkdtemp(path_.data()), nullptr)
       << "cannot make a folder in " << base;
-  path_ = name;
 }
 
 TempDir::~TempDir() {

@@ -28,11 +28,6 @@ void RunDeflate(z_stream& z, std::string_view data, int flush,
   } while (z.avail_out == 0);
 }
 
-uint32_t Crc32(std::string_view data) {
-  return crc32(0, reinterpret_cast<const Bytef*>(data.data()),
-               static_cast<uInt>(data.size()));
-}
-
 }  // namespace
 
 std::string BuildZip(const std::vector<ZipTestEntry>& entries,
@@ -48,7 +43,9 @@ std::string BuildZip(const std::vector<ZipTestEntry>& entries,
     std::string shared;
     Put(shared, 2, {20, e.flags, e.method});
     Put(shared, 4,
-        {0, e.crc.value_or(Crc32(e.data)),
+        {0,
+         e.crc.value_or(crc32(0, reinterpret_cast<const Bytef*>(e.data.data()),
+                              static_cast<uInt>(e.data.size()))),
          e.compressed_size.value_or(payload.size()),
          e.uncompressed_size.value_or(e.data.size())});
     Put(shared, 2, {e.name.size()});
