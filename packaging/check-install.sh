@@ -19,8 +19,10 @@ expected_files() {
   for size in 16 32 48 64 128 256; do
     echo "share/icons/hicolor/${size}x${size}/apps/korvelo.png"
   done
-  for icon in autobahn church found marker megaevent mine moved multimoved \
-              nightcache tbhotel train unavailable whereigo; do
+  for icon in autobahn celebration church cito earthcache event found \
+              generic gigaevent lab letterbox marker megaevent mine moved \
+              multi multimoved nightcache tbhotel traditional train \
+              unavailable unknown virtual webcam whereigo; do
     echo "share/korvelo/icons/geocaching/icons/icon_$icon.png"
   done
   printf 'share/doc/korvelo/%s\n' README.md copyright changelog.gz
@@ -42,6 +44,10 @@ check_files() {
     if [ -f "$png" ] && [ "$(png_size "$png")" != "${size}x${size}" ]; then
       fault "$png is $(png_size "$png"), not ${size}x${size}"
     fi
+  done
+  for png in "$top"/share/korvelo/icons/geocaching/icons/*.png; do
+    [ ! -f "$png" ] || [ "$(png_size "$png")" = 32x32 ] ||
+      fault "$png is $(png_size "$png"), not 32x32"
   done
   gzip -dc "$top/share/man/man1/korvelo.1.gz" | grep -q '^\.SH EXIT STATUS' ||
     fault "the manual page has no EXIT STATUS section"

@@ -5,15 +5,20 @@
 # that every PNG exists with its size.
 #
 #   assets/icons/render.sh           regenerate everything
-#   assets/icons/render.sh --check   only check the committed PNGs
+#   assets/icons/render.sh --check   only check: every PNG with its size, and
+#                                    (with python3) every SVG as the generator
+#                                    writes it today
 #
 # Needs python3, rsvg-convert (librsvg2-bin) and optipng; the build does not:
-# the rendered PNGs are committed.
+# the rendered PNGs are committed. The check needs only od and, for the SVG
+# comparison, python3 and diff.
 set -eu
 cd "$(dirname "$0")"
 
 MARKERS="megaevent whereigo moved multimoved nightcache autobahn church
-tbhotel train found mine unavailable marker"
+tbhotel train found mine unavailable marker
+traditional multi virtual letterbox event unknown webcam cito earthcache
+gigaevent lab celebration generic"
 FUNCTIONS="complete found mine disabled marked"
 APP_SIZES="16 32 48 64 128 256"
 # At 16 and 32 pixels the full tile is mush; a simpler drawing takes over.
@@ -24,11 +29,38 @@ render() {  # svg png width height
   optipng -quiet -o7 -strip all "$2"
 }
 
+# The PNG signature and the width and height of its IHDR chunk.
+png_header() {
+  od -An -tu1 -N24 "$1" 2>/dev/null |
+    tr -s ' \n' ' ' |
+    awk '{ if ($1 == 137 && $2 == 80 && $3 == 78 && $4 == 71)
+             print $19 * 256 + $20 "x" $23 * 256 + $24 }'
+}
+
 check() {  # png width height
-  if ! file "$1" | grep -q "PNG image data, $2 x $3,"; then
+  if [ "$(png_header "$1")" != "$2x$3" ]; then
     echo "render.sh: $1 is missing or not a $2x$3 PNG" >&2
     return 1
   fi
+}
+
+# Every SVG is what src/make_svg.py writes: a hand edit or a drawing changed
+# without regenerating shows here.
+check_sources() {
+  if ! command -v python3 >/dev/null; then
+    echo "render.sh: no python3, the SVG sources are not compared"
+    return 0
+  fi
+  fresh=$(mktemp -d)
+  python3 src/make_svg.py "$fresh"
+  status=0
+  for svg in $(cd "$fresh" && find . -name '*.svg' | sort); do
+    cmp -s "$fresh/$svg" "$svg" ||
+      { echo "render.sh: $svg differs from what src/make_svg.py writes" >&2
+        status=1; }
+  done
+  rm -rf "$fresh"
+  return $status
 }
 
 each() {  # action: render or check
@@ -55,4 +87,5 @@ if [ "${1:-}" != "--check" ]; then
   each do_render
 fi
 each do_check
+check_sources
 echo "render.sh: all icons present with their sizes"

@@ -11,6 +11,7 @@ and on bright snow alike, and a white pictogram centred in the disc.
 
 import math
 import os
+import sys
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.dirname(HERE)
@@ -207,9 +208,9 @@ def glyph_star():
                 'stroke="#fff" stroke-width="1.3" stroke-linejoin="round"')
 
 
-def glyph_crossed_box():
+def glyph_box(shade):
+    """White cache box with a handle, the lid seam and a latch in shade."""
     box = "#ffffff"
-    shade = "#5f5f5f"
     return (
         f'<path d="M13 10.6 V8.6 H19 V10.6" fill="none" stroke="{box}" '
         'stroke-width="1.6"/>\n'
@@ -218,7 +219,13 @@ def glyph_crossed_box():
         f'<rect x="7.5" y="14.4" width="17" height="1.3" fill="{shade}"/>\n'
         f'<rect x="14.3" y="13.2" width="3.4" height="4.2" rx=".6" '
         f'fill="{shade}"/>\n'
-        '<path d="M6.5 6.5 L25.5 25.5" stroke="#fff" stroke-width="5.4" '
+    )
+
+
+def glyph_crossed_box():
+    return (
+        glyph_box("#5f5f5f")
+        + '<path d="M6.5 6.5 L25.5 25.5" stroke="#fff" stroke-width="5.4" '
         'stroke-linecap="round"/>\n'
         '<path d="M6.5 6.5 L25.5 25.5" stroke="#d32f2f" stroke-width="3.2" '
         'stroke-linecap="round"/>\n'
@@ -254,6 +261,147 @@ def glyph_map():
     )
 
 
+def glyph_dashed_box():
+    """Outline of a cache box that is not there, with a sparkle."""
+    return (
+        '<path d="M12.2 11.4 V9.4 H17.8 V11.4" fill="none" stroke="#fff" '
+        'stroke-width="1.5" stroke-dasharray="2 1.4"/>\n'
+        '<rect x="7" y="11.6" width="16" height="12.6" rx="1.6" fill="none" '
+        'stroke="#fff" stroke-width="1.8" stroke-dasharray="3.2 2"/>\n'
+        + star(23.4, 9.2, 3.8, 1.0, "#fff", points=4)
+        + star(25.2, 16.4, 1.8, 0.5, "#fff", points=4)
+    )
+
+
+def glyph_envelope(color):
+    return (
+        '<rect x="6" y="9.5" width="20" height="13.6" rx="1.6" '
+        'fill="#fff"/>\n'
+        f'<path d="M7 10.6 L16 17.6 L25 10.6" fill="none" stroke="{color}" '
+        'stroke-width="1.6" stroke-linejoin="round"/>\n'
+        f'<path d="M7.2 22 L13 16.4 M24.8 22 L19 16.4" fill="none" '
+        f'stroke="{color}" stroke-width="1" stroke-opacity=".6"/>\n'
+    )
+
+
+def glyph_calendar(color):
+    days = "".join(
+        f'<rect x="{x}" y="{y}" width="2.8" height="2.6" rx=".4" '
+        f'fill="{color}"/>\n'
+        for y in (15.4, 19.6) for x in (9.6, 14.6, 19.6))
+    return (
+        '<rect x="7" y="8.2" width="18" height="16.8" rx="2" fill="#fff"/>\n'
+        f'<rect x="7" y="11.8" width="18" height="1.3" fill="{color}"/>\n'
+        f'<rect x="10.4" y="5.8" width="2.2" height="4.6" rx="1.1" '
+        f'fill="#fff" stroke="{color}" stroke-width=".8"/>\n'
+        f'<rect x="19.4" y="5.8" width="2.2" height="4.6" rx="1.1" '
+        f'fill="#fff" stroke="{color}" stroke-width=".8"/>\n'
+        + days
+    )
+
+
+def glyph_camera(color):
+    return (
+        '<rect x="11.4" y="8" width="7.2" height="4" rx="1" fill="#fff"/>\n'
+        '<rect x="5.8" y="10.6" width="20.4" height="13" rx="2.4" '
+        'fill="#fff"/>\n'
+        f'<circle cx="16" cy="17.1" r="4.6" fill="{color}"/>\n'
+        '<circle cx="16" cy="17.1" r="2.3" fill="#b3e5fc"/>\n'
+        f'<rect x="21.2" y="12.4" width="2.8" height="1.8" rx=".4" '
+        f'fill="{color}"/>\n'
+    )
+
+
+def glyph_bin(color):
+    ribs = "".join(
+        f'<path d="M{x} 15 V23.6" stroke="{color}" stroke-width="1.2" '
+        'stroke-linecap="round"/>\n'
+        for x in (13.3, 16, 18.7))
+    return (
+        '<path d="M13.6 9 V7.2 H18.4 V9" fill="none" stroke="#fff" '
+        'stroke-width="1.5"/>\n'
+        '<rect x="8.2" y="8.8" width="15.6" height="2.6" rx="1" '
+        'fill="#fff"/>\n'
+        '<path d="M9.6 12.4 H22.4 L21 26.4 H11 Z" fill="#fff"/>\n'
+        + ribs
+    )
+
+
+def glyph_rock(color):
+    """Mountain with layers of rock showing in its flank."""
+    outline = "M3.5 26 L12.4 10.6 L16.6 16.4 L20.4 12 L28.5 26 Z"
+    layers = "".join(
+        f'<path d="M2 {y} C8 {y - 2.2} 12 {y + 1.8} 18 {y - 0.4} '
+        f'S26 {y - 1.6} 30 {y}" fill="none" stroke="{color}" '
+        'stroke-width="1.1" stroke-opacity=".75"/>\n'
+        for y in (19.4, 23))
+    return (
+        f'<defs><clipPath id="peak"><path d="{outline}"/></clipPath></defs>\n'
+        f'<path d="{outline}" fill="#fff"/>\n'
+        f'<g clip-path="url(#peak)">\n{layers}</g>\n'
+    )
+
+
+def glyph_big_crowd(color):
+    """Five people, for the events bigger than a mega event."""
+    far, middle = "#c9a7e4", "#e6d3f3"
+    edge = f'stroke="{color}" stroke-width="1.1"'
+    people = ""
+    for cx, cy, r, w, top, fill, line in (
+            (6, 13.6, 2.2, 7, 16.6, far, ""),
+            (26, 13.6, 2.2, 7, 16.6, far, ""),
+            (10.6, 11.8, 2.7, 8.6, 15.2, middle, edge),
+            (21.4, 11.8, 2.7, 8.6, 15.2, middle, edge),
+            (16, 10.2, 3.4, 10.8, 14.6, "#fff", edge)):
+        people += (
+            f'<circle cx="{cx}" cy="{cy}" r="{r}" fill="{fill}" {line}/>\n'
+            f'<rect x="{cx - w / 2:.1f}" y="{top}" width="{w}" height="14" '
+            f'rx="{w / 2 - 0.6:.1f}" fill="{fill}" {line}/>\n'
+        )
+    return people
+
+
+def glyph_flask(color):
+    flask = ("M14.4 7 V13 L8.4 23.8 Q7.4 26 9.8 26 H22.2 Q24.6 26 23.6 23.8 "
+             "L17.6 13 V7 Z")
+    return (
+        f'<path d="{flask}" fill="#fff"/>\n'
+        '<rect x="12.8" y="5.4" width="6.4" height="2.2" rx=".9" '
+        'fill="#fff"/>\n'
+        '<path d="M10.8 19.6 H21.2 L23.6 23.8 Q24.6 26 22.2 26 H9.8 '
+        'Q7.4 26 8.4 23.8 Z" fill="#80deea"/>\n'
+        f'<circle cx="14.6" cy="22.6" r="1.1" fill="{color}"/>\n'
+        f'<circle cx="18" cy="21.4" r=".8" fill="{color}"/>\n'
+        f'<circle cx="16.6" cy="16.4" r=".7" fill="{color}" '
+        'fill-opacity=".6"/>\n'
+    )
+
+
+def glyph_balloons():
+    return (
+        '<path d="M12.6 17.6 Q10.6 21.6 14 27.5" fill="none" stroke="#fff" '
+        'stroke-width="1"/>\n'
+        '<path d="M20.2 19 Q22.4 23 18.6 27.5" fill="none" stroke="#fff" '
+        'stroke-width="1"/>\n'
+        '<ellipse cx="12.6" cy="11.6" rx="4.6" ry="5.6" fill="#fff"/>\n'
+        '<path d="M12.6 16.8 L11.4 18.2 H13.8 Z" fill="#fff"/>\n'
+        '<ellipse cx="20.2" cy="13.2" rx="4.2" ry="5.2" fill="#ffd54f"/>\n'
+        '<path d="M20.2 18 L19.1 19.4 H21.3 Z" fill="#ffd54f"/>\n'
+        '<ellipse cx="11.2" cy="9.6" rx="1.1" ry="1.8" fill="#ad1457" '
+        'fill-opacity=".25"/>\n'
+        + star(24.8, 6.8, 2, 0.8, "#fff")
+        + star(6.6, 21.8, 1.6, 0.6, "#ffd54f")
+    )
+
+
+def glyph_pin(color):
+    """One big map pin: a cache of a kind without a picture of its own."""
+    return (
+        '<path d="M16 27 L10 16.1 A7 7 0 1 1 22 16.1 Z" fill="#fff"/>\n'
+        f'<circle cx="16" cy="13" r="2.9" fill="{color}"/>\n'
+    )
+
+
 # ------------------------------------------------------------ the markers
 
 MARKERS = {
@@ -272,6 +420,22 @@ MARKERS = {
     "icon_mine": lambda: badge("#2e7d32", glyph_star()),
     "icon_unavailable": lambda: badge("#8d8d8d", glyph_crossed_box()),
     "icon_marker": lambda: badge("#d32f2f", glyph_flag()),
+    # The cache types, so that a map needs no server for any of them. The
+    # solved markers above are these with a badge; events share pinks and
+    # purples that deepen with the size of the event.
+    "icon_traditional": lambda: badge("#43a047", glyph_box("#43a047")),
+    "icon_multi": lambda: badge("#ef6c00", glyph_stages()),
+    "icon_virtual": lambda: badge("#7e57c2", glyph_dashed_box()),
+    "icon_letterbox": lambda: badge("#00796b", glyph_envelope("#00796b")),
+    "icon_event": lambda: badge("#e91e63", glyph_calendar("#e91e63")),
+    "icon_unknown": lambda: badge("#3949ab", glyph_question()),
+    "icon_webcam": lambda: badge("#0288d1", glyph_camera("#0288d1")),
+    "icon_cito": lambda: badge("#7cb342", glyph_bin("#7cb342")),
+    "icon_earthcache": lambda: badge("#a0522d", glyph_rock("#a0522d")),
+    "icon_gigaevent": lambda: badge("#4a148c", glyph_big_crowd("#4a148c")),
+    "icon_lab": lambda: badge("#0097a7", glyph_flask("#0097a7")),
+    "icon_celebration": lambda: badge("#ad1457", glyph_balloons()),
+    "icon_generic": lambda: badge("#607d8b", glyph_pin("#607d8b")),
 }
 
 # The file-function dialog shows the same marker a role gives in the KML.
@@ -394,22 +558,24 @@ def cache_box(cx, cy, r, small):
 # ------------------------------------------------------------------ write
 
 
-def write(path, text):
-    full = os.path.join(ROOT, path)
+def write(path, text, root):
+    full = os.path.join(root, path)
     os.makedirs(os.path.dirname(full), exist_ok=True)
     with open(full, "w", encoding="utf-8") as out:
         out.write(text)
 
 
-def main():
+def main(root):
     for name, draw in MARKERS.items():
-        write(f"src/geocaching/{name}.svg", draw())
+        write(f"src/geocaching/{name}.svg", draw(), root)
     for name, draw in FUNCTIONS.items():
-        write(f"ui/{name}.svg", draw())
-    write("ui/note.svg", note())
-    write("app/korvelo.svg", app_icon(small=False))
-    write("src/app/korvelo-small.svg", app_icon(small=True))
+        write(f"ui/{name}.svg", draw(), root)
+    write("ui/note.svg", note(), root)
+    write("app/korvelo.svg", app_icon(small=False), root)
+    write("src/app/korvelo-small.svg", app_icon(small=True), root)
 
 
 if __name__ == "__main__":
-    main()
+    # An optional folder takes the place of assets/icons, so that a check
+    # can compare a fresh set with the committed one.
+    main(sys.argv[1] if len(sys.argv) > 1 else ROOT)
