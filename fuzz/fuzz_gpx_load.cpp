@@ -1,5 +1,5 @@
 // A whole input file through the loading constructor: the waypoint cut and
-// Parse for GPX text, the archive load (extraction, nested loads, limits)
+// Parse for GPX text, the archive load (in memory, nested loads, limits)
 // for bytes that start like an archive. Then Merge into an empty list.
 #include <unistd.h>
 
@@ -15,7 +15,7 @@
 
 namespace {
 
-// One private folder per process, also used as $TMPDIR for extraction.
+// One private folder per process, also $TMPDIR, which archives never use.
 const std::string& Folder() {
   static const std::string folder = [] {
     char name[] = "/tmp/korvelo-fuzz-XXXXXX";
@@ -50,7 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     __builtin_trap();  // a regular file that was just written is readable
   }
   unlink(path.c_str());
-  // Every archive load removes its temporary folder, whatever happened.
+  // Nothing but the input is ever written, whatever happened.
   if (korvelo::ListFolder(Folder()).size() != 0) __builtin_trap();
   return 0;
 }

@@ -1,47 +1,43 @@
-// The ZIP reader on arbitrary bytes: open, list, read and close every entry,
-// with the reader's own limits in force.
+// The archive on arbitrary bytes: open, list, read and check every entry,
+// with the archive's own limits in force.
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "input/zip_archive.h"
+#include "input/zip_entry_reader.h"
 #include "input/zip_names.h"
-#include "input/zip_reader.h"
 
 namespace {
 
-void ReadEntry(korvelo::ZipReader& reader, int index) {
-  korvelo::ZipEntryInfo info;
-  if (!reader.GetEntryInfo(info, index)) __builtin_trap();
+void ReadEntry(const korvelo::ZipArchive& archive, int index) {
+  const korvelo::ZipEntryInfo& info = archive.entries()[index];
   korvelo::IsPlainEntryName(info.name);
-  if (!reader.OpenEntry(index)) return;
-  static std::vector<unsigned char> buffer(65536);
+  korvelo::ZipEntryReader reader(archive, index);
+  static std::vector<char> buffer(65536);
   uint64_t total = 0;
-  while (size_t got = reader.ReadEntry(buffer.data(), buffer.size())) {
+  while (size_t got = reader(buffer.data(), buffer.size())) {
     total += got;
   }
-  // Never more than the entry declares.
-  if (total > info.uncompressed_size) __builtin_trap();
-  reader.CloseEntry();
+  // Never more than the entry declares, and only once it checked out.
+  if (total != info.uncompressed_size) __builtin_trap();
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  korvelo::ZipImage.assign(reinterpret_cast<const char*>(data), size);
-  korvelo::ZipReader reader;
   try {
-    reader.Open("fuzz.zip");
-  } catch (const korvelo::CZipException&) {
-    return 0;
-  }
-  for (int i = 0; i < reader.EntryCount(); ++i) {
-    try {
-      ReadEntry(reader, i);
-    } catch (const korvelo::CZipException&) {
-      // The entry is closed; the next one is read like a fresh one.
+    const korvelo::ZipArchive archive(
+        std::string(reinterpret_cast<const char*>(data), size), "fuzz.zip", 1);
+    for (int i = 0; i < static_cast<int>(archive.entries().size()); ++i) {
+      try {
+        ReadEntry(archive, i);
+      } catch (const korvelo::CZipException&) {
+        // The next entry is read like a fresh one.
+      }
     }
+  } catch (const korvelo::CZipException&) {
   }
-  reader.Close();
   return 0;
 }

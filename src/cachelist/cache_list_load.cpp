@@ -2,6 +2,7 @@
 // folders of them.
 #include <algorithm>
 #include <functional>
+#include <optional>
 
 #include "cachelist/cache_list.h"
 #include "cachelist/extraction_budget.h"
@@ -11,21 +12,16 @@
 #include "input/read_ahead.h"
 #include "input/text.h"
 #include "input/waypoints.h"
+#include "input/zip_archive.h"
+#include "input/zip_entry_reader.h"
 #include "input/zip_names.h"
-#include "input/zip_reader.h"
-#include "platform/file_error.h"
 #include "platform/folders.h"
 #include "platform/input_file.h"
-#include "platform/temp_folder.h"
 
 namespace korvelo {
 namespace {
 
 enum class InputKind { kNothing, kGpx, kArchive, kFolder };
-
-// Archives inside archives are followed this deep and no deeper, so that an
-// archive that contains itself cannot recurse without end.
-constexpr int kMaxArchiveDepth = 8;
 
 // What one loading constructor passes down to every file it loads.
 struct LoadContext {
@@ -35,7 +31,7 @@ struct LoadContext {
 };
 
 void Load(CacheList& list, std::string_view path, LoadContext& context,
-          std::string_view nameOverride, int archiveDepth);
+          std::string_view nameOverride);
 
 bool HasExtension(std::string_view path, std::string_view extension) {
   if (path.size() < extension.size()) return false;
@@ -43,12 +39,18 @@ bool HasExtension(std::string_view path, std::string_view extension) {
                                  extension);
 }
 
-InputKind Classify(std::string_view path) {
-  if (path.empty()) return InputKind::kNothing;
+// What the name alone tells: a GPX file, an archive or nothing.
+InputKind ClassifyName(std::string_view path) {
   if (HasExtension(path, ".gpx")) return InputKind::kGpx;
   if (HasExtension(path, ".zip")) return InputKind::kArchive;
-  if (IsFolder(path)) return InputKind::kFolder;
   return InputKind::kNothing;
+}
+
+InputKind Classify(std::string_view path) {
+  if (path.empty()) return InputKind::kNothing;
+  const InputKind kind = ClassifyName(path);
+  if (kind != InputKind::kNothing) return kind;
+  return IsFolder(path) ? InputKind::kFolder : InputKind::kNothing;
 }
 
 // Names the list of the GPX text at `path`; returns the title that its
@@ -95,140 +97,132 @@ void LoadGpx(CacheList& list, std::string_view path, LoadContext& context,
       title, context.texts);
 }
 
-// Reads every entry's information; false unless there are one or two
-// entries, all with names that stay inside the folder they are unpacked to.
-bool ReadEntryList(const ZipReader& reader, std::vector<ZipEntryInfo>& infos) {
-  const int count = reader.EntryCount();
-  if (count != 1 && count != 2) return false;
-  infos.resize(count);
-  for (int i = 0; i < count; ++i) {
-    if (!reader.GetEntryInfo(infos[i], i)) return false;
-    if (!IsPlainEntryName(infos[i].name)) return false;
-  }
-  return true;
+// True for one or two entries, all with names that can only mean a file
+// directly inside the archive.
+bool HasLoadableEntries(const ZipArchive& archive) {
+  const std::vector<ZipEntryInfo>& entries = archive.entries();
+  if (entries.size() != 1 && entries.size() != 2) return false;
+  return std::all_of(entries.begin(), entries.end(), [](const auto& info) {
+    return IsPlainEntryName(info.name);
+  });
 }
 
 // What an entry gives once every entry of its archive has been read: the
-// list of a GPX entry, parsed while it was unpacked (with the progress text
-// its load shows), or the file that an archive inside the archive was
-// unpacked to.
+// list of a GPX entry, parsed while it was inflated (with the progress text
+// its load shows), or the bytes of an archive inside the archive.
 struct UnpackedEntry {
   CacheList list;
   std::string progress_text;
-  std::string archive_path;
+  std::string archive_path;  // empty unless the entry is an archive
+  std::string archive_bytes;
 };
 
-// Unpacks entry `index`, checked against its CRC-32. A GPX entry to load is
-// parsed straight from the inflated bytes; an archive entry to load goes to
-// a file in `folder`, as its own archive load needs one; any other entry is
-// only read and checked. False when the entry cannot be unpacked.
-bool UnpackEntry(ZipReader& reader, const ZipEntryInfo& info, int index,
-                 bool load, const std::string& folder,
+// Inflates entry `index` and checks it against its CRC-32. A GPX entry to
+// load is parsed straight from the inflated bytes; an archive entry to load
+// is kept whole, to be opened once its parent is done with; any other entry
+// is only read and checked. Throws CZipException when the entry is broken.
+void UnpackEntry(const ZipArchive& archive, int index, bool load,
                  const std::string& archive_name, RecordTexts texts,
                  UnpackedEntry& entry) {
-  const std::string path = folder + info.name;
-  const InputKind kind = load ? Classify(path) : InputKind::kNothing;
+  // The entry's place inside the archive stands for the path it would have
+  // unpacked to: its base name is what the progress texts show.
+  const std::string path = archive.path() + "/" + archive.entries()[index].name;
+  const InputKind kind = load ? ClassifyName(path) : InputKind::kNothing;
   if (kind == InputKind::kArchive) {
-    if (!ExtractZipEntry(reader, info, index, path)) return false;
     entry.archive_path = path;
-  } else {
-    if (!reader.OpenEntry(index)) return false;
-    ZipEntryBytes bytes(reader, info.uncompressed_size);
-    if (kind == InputKind::kGpx) {
-      const std::string title = StartGpxList(entry.list, path, archive_name);
-      entry.progress_text = GpxProgressText(path);
-      // Inflating and checking the entry is a good part of the cost of
-      // parsing it; another thread does it a few pieces ahead.
-      ReadAhead ahead(std::ref(bytes));
-      AppendWaypoints(entry.list, std::ref(ahead), title, texts);
-    }
-    if (!bytes.ReadToEnd()) return false;
-  }
-  reader.CloseEntry();
-  return true;
-}
-
-void LoadArchiveEntries(CacheList& list, std::string_view path,
-                        LoadContext& context, int archiveDepth) {
-  if (!LoadFileBytes(path, ZipImage) || ZipImage.size() <= 4 ||
-      ZipImage.compare(0, 4, "PK\x03\x04") != 0) {
+    entry.archive_bytes = archive.ReadEntry(index);
     return;
   }
-  ZipReader reader;
-  reader.Open("infile");
-  std::vector<ZipEntryInfo> infos;
-  if (!ReadEntryList(reader, infos)) return;
-  uint64_t bytes = 0;
-  for (const ZipEntryInfo& info : infos) bytes += info.uncompressed_size;
-  if (!context.budget.Take(bytes, archiveDepth > 1)) return;
+  ZipEntryReader bytes(archive, index);
+  if (kind == InputKind::kGpx) {
+    const std::string title = StartGpxList(entry.list, path, archive_name);
+    entry.progress_text = GpxProgressText(path);
+    // Inflating and checking the entry is a good part of the cost of
+    // parsing it; another thread does it a few pieces ahead. That thread
+    // ends with `ahead`, before the reader and the archive go, and the
+    // archive's bytes never change.
+    ReadAhead ahead(std::ref(bytes));
+    AppendWaypoints(entry.list, std::ref(ahead), title, texts);
+  }
+  bytes.ReadToEnd();
+}
 
-  const ScopedTempFolder folder(SystemTempFolder(), true);
-  if (folder.path().empty()) return;
-  // Every entry is unpacked and checked before anything is merged. The
-  // additional-waypoints file of a pocket query is checked but not loaded.
+// Every entry is inflated and checked before anything is merged, and the
+// archive's own bytes are gone once they are: only what its entries gave is
+// kept. The additional-waypoints file of a pocket query is checked but not
+// loaded. No entries when the archive is not one to load.
+std::vector<UnpackedEntry> UnpackArchive(std::string bytes,
+                                         std::string_view path, int depth,
+                                         LoadContext& context) {
+  const ZipArchive archive(std::move(bytes), std::string(path), depth);
+  if (!HasLoadableEntries(archive) ||
+      !context.budget.Take(archive.UncompressedSize(), depth > 1)) {
+    return {};
+  }
+  const std::vector<ZipEntryInfo>& infos = archive.entries();
   const std::string archive_name = BaseName(path);
   std::vector<UnpackedEntry> entries(infos.size());
   for (size_t i = 0; i < infos.size(); ++i) {
     const bool load =
         infos.size() == 1 || infos[i].name.find("-wpts") == std::string::npos;
-    if (!UnpackEntry(reader, infos[i], static_cast<int>(i), load, folder.path(),
-                     archive_name, context.texts, entries[i])) {
-      return;
-    }
+    UnpackEntry(archive, static_cast<int>(i), load, archive_name, context.texts,
+                entries[i]);
   }
-  // All reading is done before a nested archive load refills ZipImage.
-  for (UnpackedEntry& entry : entries) {
-    if (context.progress != nullptr && !entry.progress_text.empty()) {
-      context.progress->SetText(entry.progress_text);
-    }
-    if (!entry.archive_path.empty()) {
-      Load(entry.list, entry.archive_path, context, archive_name, archiveDepth);
-    }
-    list.Merge(std::move(entry.list));
-  }
+  return entries;
 }
 
-// An archive never stops the run: a file error or a broken archive inside it
+// An archive never stops the run: an unreadable file or a broken archive
 // only ends the archive, and the lists merged before stay. Running out of
-// memory is no such failure; it reaches the face.
-void LoadArchive(CacheList& list, std::string_view path, LoadContext& context,
-                 int archiveDepth) {
+// memory is no such failure; it reaches the face. `bytes` are the archive's
+// when it lies inside another one (`depth` counts the archives around it),
+// else the file at `path` is read.
+void LoadArchive(CacheList& list, std::string_view path,
+                 std::optional<std::string> bytes, LoadContext& context,
+                 int depth) {
   if (context.progress != nullptr) {
     context.progress->SetText(
         FormatText("Loading %s.zip...", BaseName(path).c_str()));
   }
-  if (archiveDepth >= kMaxArchiveDepth) return;
   try {
-    LoadArchiveEntries(list, path, context, archiveDepth + 1);
-  } catch (const FileError&) {
+    if (!bytes && !LoadFileBytes(path, bytes.emplace())) return;
+    if (!ZipArchive::StartsLikeArchive(*bytes)) return;
+    for (UnpackedEntry& entry :
+         UnpackArchive(std::move(*bytes), path, depth + 1, context)) {
+      if (context.progress != nullptr && !entry.progress_text.empty()) {
+        context.progress->SetText(entry.progress_text);
+      }
+      if (!entry.archive_path.empty()) {
+        LoadArchive(entry.list, entry.archive_path,
+                    std::move(entry.archive_bytes), context, depth + 1);
+      }
+      list.Merge(std::move(entry.list));
+    }
   } catch (const CZipException&) {
   }
 }
 
 // Files of the folder in name order; subfolders are not entered.
-void LoadFolder(CacheList& list, std::string_view path, LoadContext& context,
-                int archiveDepth) {
+void LoadFolder(CacheList& list, std::string_view path, LoadContext& context) {
   const std::string folder = WithTrailingBackslash(path);
   for (const FolderEntry& entry : ListFolder(path)) {
     if (entry.is_folder) continue;
     CacheList file;
-    Load(file, folder + entry.name, context, "", archiveDepth);
+    Load(file, folder + entry.name, context, "");
     list.Merge(std::move(file));
   }
 }
 
-// `archiveDepth` counts the archives this path was unpacked from.
 void Load(CacheList& list, std::string_view path, LoadContext& context,
-          std::string_view nameOverride, int archiveDepth) {
+          std::string_view nameOverride) {
   switch (Classify(path)) {
     case InputKind::kGpx:
       LoadGpx(list, path, context, nameOverride);
       break;
     case InputKind::kArchive:
-      LoadArchive(list, path, context, archiveDepth);
+      LoadArchive(list, path, std::nullopt, context, 0);
       break;
     case InputKind::kFolder:
-      LoadFolder(list, path, context, archiveDepth);
+      LoadFolder(list, path, context);
       break;
     case InputKind::kNothing:
       break;
@@ -240,10 +234,8 @@ void Load(CacheList& list, std::string_view path, LoadContext& context,
 CacheList::CacheList(std::string_view path, Progress* progress,
                      std::string_view nameOverride, RecordTexts texts)
     : CacheList() {
-  LoadContext context{progress, texts,
-                      ExtractionBudget(FreeSpace(SystemTempFolder()),
-                                       ExtractionBudget::kMaxNestedArchives)};
-  Load(*this, path, context, nameOverride, 0);
+  LoadContext context{progress, texts, ExtractionBudget()};
+  Load(*this, path, context, nameOverride);
 }
 
 }  // namespace korvelo

@@ -1,5 +1,5 @@
 // ExtractionBudget: how much one load may unpack from archives, so that a
-// small archive of archives cannot fill the temporary folder's disk.
+// small archive of archives cannot make the load hold or parse without end.
 #ifndef KORVELO_CACHELIST_EXTRACTION_BUDGET_H_
 #define KORVELO_CACHELIST_EXTRACTION_BUDGET_H_
 
@@ -14,9 +14,9 @@ class ExtractionBudget {
   static constexpr uint64_t kMaxBytes = uint64_t{4} << 30;
   static constexpr int kMaxNestedArchives = 16;
 
-  // At most `bytes` in all (never more than kMaxBytes) and at most
-  // `nested` archives that were themselves unpacked from an archive.
-  ExtractionBudget(uint64_t bytes, int nested);
+  // At most kMaxBytes in all and at most kMaxNestedArchives archives that
+  // were themselves unpacked from an archive.
+  ExtractionBudget() = default;
 
   // Takes `bytes` for the entries of one archive; `nested` when the archive
   // was unpacked from another. False, and nothing taken, when that would
@@ -24,8 +24,8 @@ class ExtractionBudget {
   bool Take(uint64_t bytes, bool nested);
 
  private:
-  uint64_t bytes_left_;
-  int nested_left_;
+  uint64_t bytes_left_ = kMaxBytes;
+  int nested_left_ = kMaxNestedArchives;
 };
 
 }  // namespace korvelo

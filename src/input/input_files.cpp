@@ -1,19 +1,14 @@
 #include "input/input_files.h"
 
 #include <algorithm>
-#include <memory>
 
-#include "input/zip_reader.h"
 #include "platform/file_error.h"
 #include "platform/files.h"
-#include "platform/new_file.h"
 
 namespace korvelo {
 namespace {
 
 constexpr std::string_view kLineEnds("\r\n\x1a", 3);
-// Unpacking never holds more than this of an entry in memory.
-constexpr size_t kExtractPiece = 64 * 1024;
 
 }  // namespace
 
@@ -56,37 +51,6 @@ void SplitLines(std::string_view bytes, std::vector<std::string>& lines) {
     if (next == std::string_view::npos) return;
     start = next;
   }
-}
-
-size_t ZipEntryBytes::operator()(char* data, size_t size) {
-  const size_t got =
-      left_ == 0 ? 0 : reader_.ReadEntry(data, std::min<uint64_t>(left_, size));
-  left_ -= got;
-  return got;
-}
-
-bool ZipEntryBytes::ReadToEnd() {
-  const auto piece = std::make_unique<char[]>(kExtractPiece);
-  while (left_ > 0 && (*this)(piece.get(), kExtractPiece) > 0) {
-  }
-  return left_ == 0;
-}
-
-bool ExtractZipEntry(ZipReader& reader, const ZipEntryInfo& info, int index,
-                     std::string_view destination) {
-  if (!reader.OpenEntry(index)) return false;
-  NewFile file(destination);
-  ZipEntryBytes bytes(reader, info.uncompressed_size);
-  const auto piece = std::make_unique<char[]>(kExtractPiece);
-  while (const size_t got = bytes(piece.get(), kExtractPiece)) {
-    file.Write(piece.get(), got);
-  }
-  if (!bytes.ReadToEnd()) {
-    file.Discard();
-    return false;
-  }
-  file.Close();
-  return true;
 }
 
 }  // namespace korvelo

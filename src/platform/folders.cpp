@@ -2,7 +2,6 @@
 
 #include <dirent.h>
 #include <sys/stat.h>
-#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -34,30 +33,6 @@ bool IsDotOrDotDot(const char* name) {
   return std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0;
 }
 
-// Whether `native` is a folder itself, not following a final symbolic link
-// (removing a tree must never wander through a link into another tree).
-bool IsRealFolder(const std::string& native) {
-  struct stat info;
-  return lstat(native.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
-
-void DeleteNativeTree(const std::string& native) {
-  {
-    DirStream dir(native);
-    if (dir.get() == nullptr) return;
-    while (const dirent* entry = readdir(dir.get())) {
-      if (IsDotOrDotDot(entry->d_name)) continue;
-      const std::string child = native + "/" + entry->d_name;
-      if (IsRealFolder(child)) {
-        DeleteNativeTree(child);
-      } else {
-        unlink(child.c_str());
-      }
-    }
-  }
-  rmdir(native.c_str());
-}
-
 }  // namespace
 
 bool IsFolder(std::string_view path) {
@@ -84,18 +59,6 @@ std::vector<FolderEntry> ListFolder(std::string_view path) {
               return a.name < b.name;
             });
   return entries;
-}
-
-void DeleteFolderTree(std::string_view path) {
-  std::string native = std::string(path);
-  while (native.size() > 1 && native.back() == '/') native.pop_back();
-  if (IsRealFolder(native)) DeleteNativeTree(native);
-}
-
-uint64_t FreeSpace(std::string_view path) {
-  struct statvfs info;
-  if (statvfs(std::string(path).c_str(), &info) != 0) return UINT64_MAX;
-  return static_cast<uint64_t>(info.f_bavail) * info.f_frsize;
 }
 
 }  // namespace korvelo

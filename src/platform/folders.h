@@ -1,8 +1,7 @@
-// Folders and file sizes: listing, creating, removing, testing.
+// Folders: listing and testing.
 #ifndef KORVELO_PLATFORM_FOLDERS_H_
 #define KORVELO_PLATFORM_FOLDERS_H_
 
-#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,13 +19,6 @@ struct FolderEntry {
 // The entries of a folder, "." and ".." left out, sorted by name in byte
 // order. Empty when the folder cannot be listed.
 std::vector<FolderEntry> ListFolder(std::string_view path);
-
-// Removes the folder with everything in it; single failures are ignored.
-void DeleteFolderTree(std::string_view path);
-
-// Bytes an unprivileged user may still write on the file system holding
-// `path`; the largest value when that cannot be told.
-uint64_t FreeSpace(std::string_view path);
 
 }  // namespace korvelo
 

@@ -94,7 +94,7 @@ class TempFile {
       fd_.Reset(
           open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
       if (fd_.valid()) {
-        on_signal_.Watch(path_, false);
+        on_signal_.Watch(path_);
         return;
       }
       if (errno != EEXIST) break;

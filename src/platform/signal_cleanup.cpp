@@ -1,20 +1,16 @@
 #include "platform/signal_cleanup.h"
 
-#include <dirent.h>
-#include <fcntl.h>
 #include <pthread.h>
-#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <climits>
 #include <csignal>
-#include <cstring>
 
 namespace korvelo {
 namespace {
 
-enum Kind : int { kFree, kFile, kFolder, kTruncate };
+enum Kind : int { kFree, kFile, kTruncate };
 
 // The handler may only use what is safe in a signal handler: these slots
 // are filled before they are marked used, and read without allocating.
@@ -25,7 +21,7 @@ struct Slot {
   off_t length;
 };
 
-// Nested archives take one folder per level, plus a file being written.
+// Files being written and sheets being appended at one time, with room.
 constexpr int kSlots = 32;
 Slot slots[kSlots];
 
@@ -44,36 +40,11 @@ void ReleaseSlot(int slot) {
   if (slot >= 0) slots[slot].kind.store(kFree);
 }
 
-// Removes the files directly in `path` and then the folder, using only
-// system calls (getdents64 instead of readdir, which may allocate).
-void RemoveFlatFolder(const char* path) {
-  const int folder = open(path, O_RDONLY | O_DIRECTORY | O_NOFOLLOW);
-  if (folder >= 0) {
-    alignas(8) char buffer[4096];
-    long got;
-    while ((got = syscall(SYS_getdents64, folder, buffer, sizeof buffer)) > 0) {
-      for (long at = 0; at < got;) {
-        const auto* entry = reinterpret_cast<const dirent64*>(buffer + at);
-        if (std::strcmp(entry->d_name, ".") != 0 &&
-            std::strcmp(entry->d_name, "..") != 0) {
-          unlinkat(folder, entry->d_name, 0);
-        }
-        at += entry->d_reclen;
-      }
-    }
-    close(folder);
-  }
-  rmdir(path);
-}
-
 void OnSignal(int signal) {
   for (Slot& slot : slots) {
     switch (slot.kind.load()) {
       case kFile:
         unlink(slot.path);
-        break;
-      case kFolder:
-        RemoveFlatFolder(slot.path);
         break;
       case kTruncate:
         if (ftruncate(slot.fd, slot.length) != 0) {
@@ -111,14 +82,14 @@ ScopedHoldSignals::~ScopedHoldSignals() {
   pthread_sigmask(SIG_SETMASK, &previous_, nullptr);
 }
 
-void ScopedRemoveOnSignal::Watch(std::string_view path, bool is_folder) {
+void ScopedRemoveOnSignal::Watch(std::string_view path) {
   if (slot_ >= 0 || path.empty() || path.size() >= PATH_MAX) return;
   slot_ = ClaimSlot();
   if (slot_ < 0) return;
   Slot& slot = slots[slot_];
   path.copy(slot.path, path.size());
   slot.path[path.size()] = '\0';
-  slot.kind.store(is_folder ? kFolder : kFile);
+  slot.kind.store(kFile);
 }
 
 ScopedRemoveOnSignal::~ScopedRemoveOnSignal() { ReleaseSlot(slot_); }

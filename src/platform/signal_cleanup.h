@@ -1,5 +1,5 @@
 // Clean-up when the user stops the program: on SIGINT, SIGTERM and SIGHUP
-// the temporary files and folders still in use are removed and a sheet
+// the temporary files still in use are removed and a sheet
 // being appended is cut back, then the process ends with 128 + the signal.
 #ifndef KORVELO_PLATFORM_SIGNAL_CLEANUP_H_
 #define KORVELO_PLATFORM_SIGNAL_CLEANUP_H_
@@ -30,21 +30,17 @@ class ScopedHoldSignals {
   sigset_t previous_;
 };
 
-// While it exists, the handler removes the file at `path`, or with
-// `is_folder` the folder and the files directly in it (temporary folders
-// hold no subfolders). Registers nothing when all places are taken.
+// While it exists, the handler removes the file at `path`. Registers
+// nothing when all places are taken.
 class ScopedRemoveOnSignal {
  public:
   ScopedRemoveOnSignal() = default;
-  ScopedRemoveOnSignal(std::string_view path, bool is_folder) {
-    Watch(path, is_folder);
-  }
   ~ScopedRemoveOnSignal();
   ScopedRemoveOnSignal(const ScopedRemoveOnSignal&) = delete;
   ScopedRemoveOnSignal& operator=(const ScopedRemoveOnSignal&) = delete;
 
   // Starts watching `path` when nothing is watched yet.
-  void Watch(std::string_view path, bool is_folder);
+  void Watch(std::string_view path);
 
  private:
   int slot_ = -1;

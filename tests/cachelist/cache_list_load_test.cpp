@@ -1,6 +1,6 @@
 // The loading constructor on GPX files, folders, self-built, real and hostile
-// archives. Every test points $TMPDIR at a folder of its own, which must be
-// empty again at the end: no archive load may leave a temporary folder.
+// archives. Every test points $TMPDIR at a folder that does not exist and
+// must not come to: archives, nested ones too, are read in memory only.
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "cachelist/cache_list.h"
+#include "cachelist/extraction_budget.h"
 #include "cachelist/progress.h"
 #include "platform/file_error.h"
 #include "platform/folders.h"
@@ -55,15 +56,21 @@ std::string Join(const Texts& texts) {
   return joined;
 }
 
+template <typename T, typename V>
+E With(E entry, T E::*field, V value) {
+  entry.*field = value;
+  return entry;
+}
+
 // Also the progress window: it records every text.
 class LoadTest : public ::testing::Test, public Progress {
  protected:
   void SetUp() override {
     if (const char* old = std::getenv("TMPDIR")) old_tmpdir_ = old;
-    setenv("TMPDIR", scratch_.path().c_str(), 1);
+    setenv("TMPDIR", (scratch_ / "tmp").c_str(), 1);
   }
   void TearDown() override {
-    EXPECT_TRUE(ListFolder(scratch_.path()).empty()) << "temporary folder left";
+    EXPECT_TRUE(ListFolder(scratch_.path()).empty()) << "temporary folder made";
     old_tmpdir_ ? setenv("TMPDIR", old_tmpdir_->c_str(), 1)
                 : unsetenv("TMPDIR");
   }
@@ -90,7 +97,7 @@ class LoadTest : public ::testing::Test, public Progress {
   }
 
   testing::TempDir files_;
-  testing::TempDir scratch_;  // $TMPDIR during the test
+  testing::TempDir scratch_;  // holds $TMPDIR during the test, never made
   Texts texts_;
   std::string throw_on_ = "-";  // a progress text that runs out of memory
   std::optional<std::string> old_tmpdir_;
@@ -173,6 +180,63 @@ TEST_F(LoadTest, ArchivesInArchivesStopAfterSixteenUnpacked) {
   EXPECT_EQ(std::count(texts_.begin(), texts_.end(), "a.gpx"), 8);
 }
 
+// An archive inside an archive is opened from the bytes it was inflated to:
+// it fails alone, and its siblings still load, unless its own entry in the
+// outer archive is broken, which fails the outer archive.
+TEST_F(LoadTest, ArchiveInAnArchiveFailsAloneUnlessItsEntryIsBroken) {
+  const E inner{"in.zip", BuildZip({Entry("x-wpts.gpx", {"WP1"}),
+                                    Entry("x.gpx", {"GC1"}, 0)})};
+  const E sibling = Entry("b.gpx", {"GC2"});
+  const E broken_inner{"in.zip",
+                       BuildZip({With(Entry("x.gpx", {"GC1"}), &E::crc, 0)})};
+  const std::pair<std::vector<E>, std::string> rows[] = {
+      {{inner, sibling},
+       "in | in out | GC1 GC2 | in out | out.zip in.zip x.gpx b.gpx"},
+      {{With(inner, &E::method, 0), sibling},
+       "in | in out | GC1 GC2 | in out | out.zip in.zip x.gpx b.gpx"},
+      {{broken_inner, sibling}, "out | out | GC2 | out | out.zip in.zip b.gpx"},
+      {{{"in.zip", "PK\x03\x04 no archive"}, sibling},
+       "out | out | GC2 | out | out.zip in.zip b.gpx"},
+      {{With(inner, &E::crc, 0), sibling}, " | | | | out.zip"}};
+  for (const auto& [entries, summary] : rows) {
+    EXPECT_EQ(Summary(LoadFile("out.zip", BuildZip(entries))), summary);
+  }
+}
+
+// An archive whose two entries declare `first` and `second` bytes and hold
+// only about a megabyte each: it takes that much of the budget and loads
+// nothing.
+E Lying(std::string name, uint32_t first, uint32_t second) {
+  const std::string data(1100000, 'x');
+  return {std::move(name),
+          BuildZip({{"1.bin", data, 0, 0, {}, {}, {}, first},
+                    {"2.bin", data, 0, 0, {}, {}, {}, second}}),
+          0};
+}
+
+// One budget for the whole load, whatever the nesting: out.zip holds a.zip
+// and m.zip, m.zip holds b.zip and c.zip. What a.zip and b.zip declare
+// leaves c.zip exactly the bytes of its entry, or one byte less.
+TEST_F(LoadTest, ArchivesInArchivesShareOneBudget) {
+  constexpr uint32_t kGiB = 1u << 30;
+  const E a = Lying("a.zip", kGiB, kGiB);
+  const E c = {"c.zip", BuildZip({Entry("c.gpx", {"GC1"})}), 0};
+  const auto outer = [&](uint32_t rest) {
+    return BuildZip(
+        {a, {"m.zip", BuildZip({Lying("b.zip", kGiB, rest), c}), 0}});
+  };
+  // Declared before c.zip asks, b.zip's rest aside: the entries of out.zip,
+  // a.zip, m.zip and b.zip. Sizes do not depend on the declared rest.
+  const E b = Lying("b.zip", kGiB, 0);
+  const uint64_t declared = a.data.size() + BuildZip({b, c}).size() +
+                            2 * uint64_t{kGiB} + b.data.size() + c.data.size() +
+                            kGiB;
+  const uint64_t rest =
+      ExtractionBudget::kMaxBytes - declared - Gpx({"GC1"}).size();
+  EXPECT_EQ(LoadFile("out.zip", outer(rest)).GetSize(), 1);
+  EXPECT_EQ(LoadFile("out.zip", outer(rest + 1)).GetSize(), 0);
+}
+
 // Record counts as the corpus's SOURCES.md lists them.
 TEST_F(LoadTest, CorpusArchivesLoadTheirCachesEntryUnderTheArchiveName) {
   KORVELO_REQUIRE_CORPUS();
@@ -197,12 +261,6 @@ TEST_F(LoadTest, CorpusArchivesLoadTheirCachesEntryUnderTheArchiveName) {
                             nullptr, "")));
   EXPECT_EQ(Summary(CacheList(CorpusPath("cgeo/pq_error.zip"), this, "")),
             " | | | | pq_error.zip");  // no GPX entry
-}
-
-template <typename T, typename V>
-E With(E entry, T E::*field, V value) {
-  entry.*field = value;
-  return entry;
 }
 
 // One archive per defence: entry count, checksums (also of waypoints not
@@ -233,6 +291,8 @@ TEST_F(LoadTest, HostileArchivesLoadNothing) {
       // Its CRC fits the 4 KiB it declares.
       {"inflates to 1 GiB", BuildZip({{"pq.gpx", zeros.substr(0, 4096), 8, 0,
                                        Deflate(zeros, 1024)}})},
+      {"archive entry declares 1 GiB, holds 1 MiB",
+       BuildZip({{"in.zip", zeros, 0, 0, {}, {}, {}, 1u << 30}})},
       {"../ in entry 1", BuildZip({wpts, With(pq, &E::name, "../pq.gpx")})},
       {"/ in entry 0", BuildZip({With(wpts, &E::name, "x/pq-wpts.gpx"), pq})}};
   for (const auto& [what, image] : rows) {
