@@ -47,8 +47,7 @@ int main(int argc, char** argv) {
   settings.bOutputTxt = true;
   settings.OutputTxtDir = "/home/user/geocaching/sheets";
   korvelo::MainDialog main_window(settings, store);
-  korvelo::FileFunctionDialog question(settings.Mode, settings.bSmallIcons,
-                                       settings.bShowDisable, store, nullptr);
+  korvelo::FileFunctionDialog question(settings, store, nullptr);
   bool saved = Save(main_window, folder, "main-window.png") &&
                Save(question, folder, "file-function-dialog.png");
   question.hide();

@@ -31,32 +31,31 @@ namespace {
 // One check box with the path field, "..." button and (for the KML group)
 // combo box it enables, and the settings it shows.
 struct Group {
-  int check;
-  int edit;
-  int button;
-  int combo;  // 0: none
+  ControlId check;
+  ControlId edit;
+  ControlId button;
+  ControlId combo;  // kNone: none
   bool ConversionSettings::*flag;
   std::string ConversionSettings::*path;
   bool picks_folder;  // else an existing file
 };
 
-constexpr int kCloseButton = 1;
-constexpr int kHelpButton = 1022;
-constexpr int kFileModeCombo = 1020;
+using Id = ControlId;
+using S = ConversionSettings;
 
 constexpr Group kGroups[] = {
-    {1006, 1007, 1008, 0, &ConversionSettings::bExclude,
-     &ConversionSettings::ExcludeDir, true},
-    {1018, 1019, 1021, 0, &ConversionSettings::bExcludePeople,
-     &ConversionSettings::ExcludePeopleFile, false},
-    {1023, 1024, 1025, 0, &ConversionSettings::bMoveCaches,
-     &ConversionSettings::MoveCachesFile, false},
-    {1009, 1012, 1013, kFileModeCombo, &ConversionSettings::bOutputKml,
-     &ConversionSettings::OutputKmlDir, true},
-    {1010, 1014, 1015, 0, &ConversionSettings::bOutputAsc,
-     &ConversionSettings::OutputAscDir, true},
-    {1011, 1016, 1017, 0, &ConversionSettings::bOutputTxt,
-     &ConversionSettings::OutputTxtDir, true},
+    {Id::kExclude, Id::kExcludeDir, Id::kExcludeDirPicker, Id::kNone,
+     &S::bExclude, &S::ExcludeDir, true},
+    {Id::kExcludePeople, Id::kExcludePeopleFile, Id::kExcludePeopleFilePicker,
+     Id::kNone, &S::bExcludePeople, &S::ExcludePeopleFile, false},
+    {Id::kMoveCaches, Id::kMoveCachesFile, Id::kMoveCachesFilePicker, Id::kNone,
+     &S::bMoveCaches, &S::MoveCachesFile, false},
+    {Id::kOutputKml, Id::kOutputKmlDir, Id::kOutputKmlDirPicker,
+     Id::kKmlFileMode, &S::bOutputKml, &S::OutputKmlDir, true},
+    {Id::kOutputAsc, Id::kOutputAscDir, Id::kOutputAscDirPicker, Id::kNone,
+     &S::bOutputAsc, &S::OutputAscDir, true},
+    {Id::kOutputTxt, Id::kOutputTxtDir, Id::kOutputTxtDirPicker, Id::kNone,
+     &S::bOutputTxt, &S::OutputTxtDir, true},
 };
 
 }  // namespace
@@ -78,68 +77,61 @@ MainDialog::MainDialog(ConversionSettings& settings, QSettings& store,
   ShowSettings();
 }
 
-QWidget* MainDialog::Control(int id) const {
-  const auto found = controls_.find(id);
-  return found == controls_.end() ? nullptr : found->second;
-}
-
 void MainDialog::ConnectControls() {
   for (const Group& group : kGroups) {
-    auto* check = static_cast<QCheckBox*>(Control(group.check));
-    connect(check, &QCheckBox::clicked, this, &MainDialog::ApplyEnabling);
-    auto* edit = static_cast<QLineEdit*>(Control(group.edit));
-    auto* button = static_cast<QPushButton*>(Control(group.button));
-    connect(button, &QPushButton::clicked, this, [this, edit, group] {
-      if (group.picks_folder) {
-        PickFolder(edit);
-      } else {
-        PickFile(edit);
-      }
-    });
+    connect(Control<QCheckBox>(group.check), &QCheckBox::clicked, this,
+            &MainDialog::ApplyEnabling);
+    auto* edit = Control<QLineEdit>(group.edit);
+    connect(Control<QPushButton>(group.button), &QPushButton::clicked, this,
+            [this, edit, group] {
+              if (group.picks_folder) {
+                PickFolder(edit);
+              } else {
+                PickFile(edit);
+              }
+            });
   }
-  connect(static_cast<QPushButton*>(Control(kCloseButton)),
-          &QPushButton::clicked, this, [this] {
+  connect(Control<QPushButton>(Id::kClose), &QPushButton::clicked, this,
+          [this] {
             ReadControls(settings_);
             accept();
           });
-  connect(static_cast<QPushButton*>(Control(kHelpButton)),
-          &QPushButton::clicked, this, &MainDialog::OpenHelp);
+  connect(Control<QPushButton>(Id::kHelp), &QPushButton::clicked, this,
+          &MainDialog::OpenHelp);
 }
 
 void MainDialog::ShowSettings() {
   for (const Group& group : kGroups) {
-    static_cast<QCheckBox*>(Control(group.check))
-        ->setChecked(settings_.*group.flag);
+    Control<QCheckBox>(group.check)->setChecked(settings_.*group.flag);
     const std::string& bytes = settings_.*group.path;
-    static_cast<QLineEdit*>(Control(group.edit))->setText(FromBytes(bytes));
+    Control<QLineEdit>(group.edit)->setText(FromBytes(bytes));
     edit_bytes_[group.edit] = bytes;
   }
   const int32_t mode = settings_.OutputKmlDirFileMode;
-  static_cast<QComboBox*>(Control(kFileModeCombo))
+  Control<QComboBox>(Id::kKmlFileMode)
       ->setCurrentIndex(mode >= 0 && mode <= 2 ? mode : -1);
   ApplyEnabling();
 }
 
 void MainDialog::ApplyEnabling() {
   for (const Group& group : kGroups) {
-    const bool on = static_cast<QCheckBox*>(Control(group.check))->isChecked();
-    for (int id : {group.edit, group.button, group.combo}) {
-      if (id != 0) Control(id)->setEnabled(on);
+    const bool on = Control<QCheckBox>(group.check)->isChecked();
+    for (ControlId id : {group.edit, group.button, group.combo}) {
+      if (id != Id::kNone) Control(id)->setEnabled(on);
     }
   }
 }
 
 void MainDialog::ReadControls(ConversionSettings& settings) {
   for (const Group& group : kGroups) {
-    settings.*group.flag =
-        static_cast<QCheckBox*>(Control(group.check))->isChecked();
-    const QString text = static_cast<QLineEdit*>(Control(group.edit))->text();
+    settings.*group.flag = Control<QCheckBox>(group.check)->isChecked();
+    const QString text = Control<QLineEdit>(group.edit)->text();
     std::string& bytes = edit_bytes_[group.edit];
     if (text != FromBytes(bytes)) bytes = text.toStdString();
     settings.*group.path = bytes;
   }
   settings.OutputKmlDirFileMode =
-      static_cast<QComboBox*>(Control(kFileModeCombo))->currentIndex();
+      Control<QComboBox>(Id::kKmlFileMode)->currentIndex();
 }
 
 void MainDialog::PickFolder(QLineEdit* edit) {
@@ -220,8 +212,7 @@ std::unique_ptr<Progress> MainDialog::OpenProgress() {
 }
 
 bool MainDialog::AskFileFunction(ConversionSettings& settings) {
-  FileFunctionDialog dialog(settings.Mode, settings.bSmallIcons,
-                            settings.bShowDisable, store_, this);
+  FileFunctionDialog dialog(settings, store_, this);
   return show_modal_(dialog) == QDialog::Accepted;
 }
 

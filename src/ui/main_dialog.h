@@ -11,10 +11,10 @@
 
 #include "app/run_host.h"
 #include "output/conversion_settings.h"
+#include "ui/control_id.h"
+#include "ui/dialog_layout.h"
 #include "ui/modal.h"
 
-class QCheckBox;
-class QComboBox;
 class QFileDialog;
 class QLineEdit;
 
@@ -32,11 +32,12 @@ class MainDialog : public QDialog, public RunHost {
   MainDialog(ConversionSettings& settings, QSettings& store,
              ShowModal show_modal = ExecModal);
 
-  // Control ids of the design table: check boxes 1006 1009 1010 1011 1018
-  // 1023, edit boxes 1007 1012 1014 1016 1019 1024, buttons 1008 1013 1015
-  // 1017 1021 1025 (pickers), 1 (Close), 1022 (Help), combo box 1020, link
-  // box 1000.
-  QWidget* Control(int id) const;
+  // The window's control named `id` as a `T`; nullptr when it has none by
+  // that name or the control is no `T`.
+  template <typename T = QWidget>
+  T* Control(ControlId id) const {
+    return controls_.Get<T>(id);
+  }
 
   // RunHost.
   std::unique_ptr<Progress> OpenProgress() override;
@@ -66,10 +67,10 @@ class MainDialog : public QDialog, public RunHost {
   ConversionSettings& settings_;
   QSettings& store_;
   ShowModal show_modal_;
-  std::map<int, QWidget*> controls_;
+  DialogControls controls_;
   // The bytes each edit box was last filled from or read into: a text the
   // user did not change keeps its bytes, also those that are not UTF-8.
-  std::map<int, std::string> edit_bytes_;
+  std::map<ControlId, std::string> edit_bytes_;
 };
 
 }  // namespace korvelo

@@ -3,24 +3,24 @@
 #include <QCoreApplication>
 #include <QLabel>
 
-#include "ui/dialog_units.h"
 #include "ui/qt_text.h"
 
 namespace korvelo {
+namespace {
+
+constexpr ControlRow kControls[] = {
+    {ControlId::kStepText, ControlKind::kText, 7, 7, 222, 22, ""},
+};
+
+}  // namespace
 
 ProgressWindow::ProgressWindow(QWidget* owner)
     : QDialog(owner, Qt::Tool | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                          Qt::WindowCloseButtonHint),
-      owner_(owner),
-      label_(new QLabel(this)) {
+      owner_(owner) {
   setWindowTitle(QStringLiteral("Work in progress..."));
   setModal(false);
-  const DialogUnits units(font());
-  setFixedSize(units.Size(236, 36));
-  label_->setGeometry(units.Rect(7, 7, 222, 22));
-  label_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  label_->setTextFormat(Qt::PlainText);
-  label_->setWordWrap(true);
+  controls_.LayOut(*this, kControls, 236, 36);
   if (owner_ != nullptr) {
     move(owner_->mapToGlobal(QPoint(0, 0)));
     owner_->setEnabled(false);
@@ -37,10 +37,12 @@ ProgressWindow::~ProgressWindow() {
 }
 
 void ProgressWindow::SetText(const std::string& text) {
-  label_->setText(FromBytes(text));
+  controls_.Get<QLabel>(ControlId::kStepText)->setText(FromBytes(text));
   QCoreApplication::processEvents();
 }
 
-QString ProgressWindow::Text() const { return label_->text(); }
+QString ProgressWindow::Text() const {
+  return controls_.Get<QLabel>(ControlId::kStepText)->text();
+}
 
 }  // namespace korvelo

@@ -8,8 +8,7 @@
 #include <string>
 
 #include "cachelist/progress.h"
-
-class QLabel;
+#include "ui/dialog_layout.h"
 
 namespace korvelo {
 
@@ -31,7 +30,7 @@ class ProgressWindow : public QDialog, public Progress {
 
  private:
   QPointer<QWidget> owner_;  // enabled again by the destructor
-  QLabel* label_;
+  DialogControls controls_;
 };
 
 }  // namespace korvelo

@@ -20,13 +20,9 @@
 namespace korvelo {
 namespace {
 
-using Field =
-    std::variant<bool ConversionSettings::*, int32_t ConversionSettings::*,
-                 std::string ConversionSettings::*>;
-
 struct StoredValue {
   const char* name;
-  Field field;
+  SettingsField field;
 };
 
 // The one list of stored values, in the order in which they are loaded and
@@ -90,6 +86,12 @@ struct FieldWriter {
     return settings.*field;
   }
 };
+
+void Save(const ConversionSettings& settings, QSettings& store,
+          const StoredValue& stored) {
+  WriteRegistryString(store, stored.name,
+                      std::visit(FieldWriter{settings}, stored.field));
+}
 
 std::string ToBytes(const QByteArray& bytes) {
   return std::string(bytes.constData(), static_cast<size_t>(bytes.size()));
@@ -195,9 +197,16 @@ void LoadSettings(ConversionSettings& settings, QSettings& store) {
 }
 
 void SaveSettings(const ConversionSettings& settings, QSettings& store) {
-  for (const StoredValue& stored : kStoredValues) {
-    WriteRegistryString(store, stored.name,
-                        std::visit(FieldWriter{settings}, stored.field));
+  for (const StoredValue& stored : kStoredValues) Save(settings, store, stored);
+  store.sync();
+}
+
+void SaveSettings(const ConversionSettings& settings, QSettings& store,
+                  std::initializer_list<SettingsField> fields) {
+  for (const SettingsField& field : fields) {
+    for (const StoredValue& stored : kStoredValues) {
+      if (stored.field == field) Save(settings, store, stored);
+    }
   }
   store.sync();
 }

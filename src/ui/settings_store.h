@@ -5,13 +5,21 @@
 #define KORVELO_UI_SETTINGS_STORE_H_
 
 #include <QSettings>
+#include <cstdint>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <variant>
 
 #include "output/conversion_settings.h"
 
 namespace korvelo {
+
+// One field of the settings, as a row of the stored values names it.
+using SettingsField =
+    std::variant<bool ConversionSettings::*, int32_t ConversionSettings::*,
+                 std::string ConversionSettings::*>;
 
 // The current user's store of the program. Needs no QCoreApplication.
 std::unique_ptr<QSettings> OpenUserSettings();
@@ -34,6 +42,11 @@ void LoadSettings(ConversionSettings& settings, QSettings& store);
 // Writes all sixteen fields (flags and numbers as decimal text) and flushes
 // the store. Failures are silent.
 void SaveSettings(const ConversionSettings& settings, QSettings& store);
+
+// Writes only `fields`, in the order given, as SaveSettings writes them, and
+// flushes the store.
+void SaveSettings(const ConversionSettings& settings, QSettings& store,
+                  std::initializer_list<SettingsField> fields);
 
 }  // namespace korvelo
 

@@ -236,7 +236,7 @@ TEST_F(DropOnWindow, FirstStartConvertsFindsAndKeepsTheOptions) {
   KORVELO_REQUIRE_CORPUS();
   LoadSettings(settings_, *store_);
   Open();
-  QTest::mouseClick(window_->Control(1011), Qt::LeftButton);
+  QTest::mouseClick(window_->Control(ControlId::kOutputTxt), Qt::LeftButton);
   WriteFileOrFail(dir_ / "finds.zip",
                   ReadFileOrFail(CorpusPath("geocube/13746815-myfinds.zip")));
   DropFiles({dir_ / "finds.zip"}, Click(2));
@@ -245,7 +245,7 @@ TEST_F(DropOnWindow, FirstStartConvertsFindsAndKeepsTheOptions) {
   EXPECT_TRUE(std::any_of(begin(tree), end(tree), [](const auto& entry) {
     return entry.path().string().ends_with("_caches001.txt");
   }));
-  QTest::mouseClick(window_->Control(1), Qt::LeftButton);
+  QTest::mouseClick(window_->Control(ControlId::kClose), Qt::LeftButton);
   SaveSettings(settings_, *store_);
   ConversionSettings next;
   LoadSettings(next, *IniStore(dir_ / "settings.ini"));

@@ -22,29 +22,51 @@ namespace korvelo::testing {
 namespace {
 
 using S = ConversionSettings;
+using Id = ControlId;
 // A check box, the controls it enables (path field first), flag and path.
 struct GroupRow {
-  int check;
-  std::vector<int> enabled;
+  Id check;
+  std::vector<Id> enabled;
   bool S::*flag;
   std::string S::*path;
 };
 
 const GroupRow kGroups[] = {
-    {1006, {1007, 1008}, &S::bExclude, &S::ExcludeDir},
-    {1018, {1019, 1021}, &S::bExcludePeople, &S::ExcludePeopleFile},
-    {1023, {1024, 1025}, &S::bMoveCaches, &S::MoveCachesFile},
-    {1009, {1012, 1013, 1020}, &S::bOutputKml, &S::OutputKmlDir},
-    {1010, {1014, 1015}, &S::bOutputAsc, &S::OutputAscDir},
-    {1011, {1016, 1017}, &S::bOutputTxt, &S::OutputTxtDir},
+    {Id::kExclude,
+     {Id::kExcludeDir, Id::kExcludeDirPicker},
+     &S::bExclude,
+     &S::ExcludeDir},
+    {Id::kExcludePeople,
+     {Id::kExcludePeopleFile, Id::kExcludePeopleFilePicker},
+     &S::bExcludePeople,
+     &S::ExcludePeopleFile},
+    {Id::kMoveCaches,
+     {Id::kMoveCachesFile, Id::kMoveCachesFilePicker},
+     &S::bMoveCaches,
+     &S::MoveCachesFile},
+    {Id::kOutputKml,
+     {Id::kOutputKmlDir, Id::kOutputKmlDirPicker, Id::kKmlFileMode},
+     &S::bOutputKml,
+     &S::OutputKmlDir},
+    {Id::kOutputAsc,
+     {Id::kOutputAscDir, Id::kOutputAscDirPicker},
+     &S::bOutputAsc,
+     &S::OutputAscDir},
+    {Id::kOutputTxt,
+     {Id::kOutputTxtDir, Id::kOutputTxtDirPicker},
+     &S::bOutputTxt,
+     &S::OutputTxtDir},
 };
+
+int Number(Id id) { return static_cast<int>(id); }
 
 // Every flag off, and a different path in each field.
 ConversionSettings AllOff() {
   ConversionSettings settings;
   for (const GroupRow& row : kGroups) {
     settings.*row.flag = false;
-    settings.*row.path = "/path/of " + std::to_string(row.check) + " \xC3\xA4";
+    settings.*row.path =
+        "/path/of " + std::to_string(Number(row.check)) + " \xC3\xA4";
   }
   return settings;
 }
@@ -57,12 +79,12 @@ class MainWindow : public ::testing::Test {
                                            [](QDialog&) { return 0; });
     window_->show();
   }
-  QCheckBox* Check(int id) { return Get<QCheckBox>(id); }
-  QLineEdit* Edit(int id) { return Get<QLineEdit>(id); }
+  QCheckBox* Check(Id id) { return Get<QCheckBox>(id); }
+  QLineEdit* Edit(Id id) { return Get<QLineEdit>(id); }
   template <typename T>
-  T* Get(int id) {
-    auto* control = qobject_cast<T*>(window_->Control(id));
-    EXPECT_NE(control, nullptr) << id;
+  T* Get(Id id) {
+    auto* control = window_->Control<T>(id);
+    EXPECT_NE(control, nullptr) << Number(id);
     return control;
   }
 
@@ -85,10 +107,11 @@ TEST_F(MainWindow, ShowsTheLoadedSettingsEnablesTheirGroupAndReadsThemBack) {
     for (int clicks = 0; clicks < 3; ++clicks) {
       if (clicks > 0) QTest::mouseClick(Check(row.check), Qt::LeftButton);
       for (const GroupRow& other : kGroups) {
-        for (int id : other.enabled) {
+        for (Id id : other.enabled) {
           EXPECT_EQ(window_->Control(id)->isEnabled(),
                     clicks != 1 && &other == &row)
-              << row.check << " clicked " << clicks << ": control " << id;
+              << Number(row.check) << " clicked " << clicks << ": control "
+              << Number(id);
         }
       }
     }
@@ -97,10 +120,10 @@ TEST_F(MainWindow, ShowsTheLoadedSettingsEnablesTheirGroupAndReadsThemBack) {
       EXPECT_EQ(Edit(other.enabled[0])->text().toStdString(),
                 settings_.*other.path);
     }
-    EXPECT_EQ(Get<QComboBox>(1020)->currentIndex(), shown);
+    EXPECT_EQ(Get<QComboBox>(Id::kKmlFileMode)->currentIndex(), shown);
     ConversionSettings read = AllOff();
     window_->ReadControls(read);
-    EXPECT_TRUE(read.*row.flag) << row.check;
+    EXPECT_TRUE(read.*row.flag) << Number(row.check);
     EXPECT_EQ(read.OutputKmlDirFileMode, shown);
     for (const GroupRow& other : kGroups) {
       EXPECT_EQ(read.*other.path, settings_.*other.path);
@@ -119,10 +142,11 @@ TEST_F(MainWindow, CloseAndEnterKeepChangesAndEscapeLosesThem) {
     settings_.ExcludeDir = "/data/caf\xE9";
     settings_.OutputAscDir = "/data/\xFF";
     Open();
-    QTest::mouseClick(Check(1010), Qt::LeftButton);
-    Edit(1014)->setText(QStringLiteral("/tmp/m\u00FCll"));
+    QTest::mouseClick(Check(Id::kOutputAsc), Qt::LeftButton);
+    Edit(Id::kOutputAscDir)->setText(QStringLiteral("/tmp/m\u00FCll"));
     if (key != 0) QTest::keyClick(window_.get(), Qt::Key(key));
-    if (key == 0) QTest::mouseClick(Get<QPushButton>(1), Qt::LeftButton);
+    if (key == 0)
+      QTest::mouseClick(Get<QPushButton>(Id::kClose), Qt::LeftButton);
     EXPECT_FALSE(window_->isVisible()) << key;
     EXPECT_EQ(window_->result() == QDialog::Accepted, keeps) << key;
     EXPECT_EQ(settings_.bOutputAsc, keeps) << key;
@@ -132,16 +156,18 @@ TEST_F(MainWindow, CloseAndEnterKeepChangesAndEscapeLosesThem) {
 }
 
 // The stored mode is preselected when it is 1 to 5. A click sets the mode
-// even when cancelled; only OK changes the two boxes' settings and stores all
-// three at once.
+// even when cancelled; only OK changes the two boxes' settings and stores
+// those three at once, and nothing else.
 TEST(FileFunctionQuestion, PreselectsTheStoredModeAndOkStoresTheChoice) {
   const std::pair<int32_t, bool> rows[] = {{0, false}, {5, true}, {6, true}};
   for (const auto& [stored, ok] : rows) {
     TempDir dir;
     const auto store = IniStore(dir / "settings.ini");
-    int32_t mode = stored;
-    bool small = false, disabled = true;
-    FileFunctionDialog dialog(mode, small, disabled, *store, nullptr);
+    ConversionSettings settings;
+    settings.Mode = stored;
+    settings.bSmallIcons = false;
+    settings.bShowDisable = true;
+    FileFunctionDialog dialog(settings, *store, nullptr);
     dialog.show();
     for (int function = 1; function <= 5; ++function) {
       EXPECT_EQ(dialog.Option(function)->isChecked(), function == stored)
@@ -154,16 +180,17 @@ TEST(FileFunctionQuestion, PreselectsTheStoredModeAndOkStoresTheChoice) {
     dialog.ShowDisable()->click();
     QTest::keyClick(&dialog, ok ? Qt::Key_Return : Qt::Key_Escape);
     EXPECT_EQ(dialog.result(), ok ? QDialog::Accepted : QDialog::Rejected);
-    EXPECT_EQ(std::tie(mode, small, disabled), std::tuple(3, ok, !ok));
+    EXPECT_EQ(
+        std::tie(settings.Mode, settings.bSmallIcons, settings.bShowDisable),
+        std::tuple(3, ok, !ok));
     // Read by a second store on the same file: written, not only cached.
+    const auto written = IniStore(dir / "settings.ini");
     std::string stored_texts;
     for (const char* name : {"Mode", "bSmallIcons", "bShowDisable"}) {
-      stored_texts += IniStore(dir / "settings.ini")
-                          ->value(name, "-")
-                          .toString()
-                          .toStdString();
+      stored_texts += written->value(name, "-").toString().toStdString();
     }
     EXPECT_EQ(stored_texts, ok ? "310" : "---");
+    EXPECT_EQ(written->allKeys().size(), ok ? 3 : 0);
   }
 }
 
