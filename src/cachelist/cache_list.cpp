@@ -25,6 +25,7 @@ void CacheList::Append(CacheRecord record) {
 
 void CacheList::Merge(CacheList&& other) {
   if (name.empty()) name = other.name;
+  originals.Merge(std::move(other.originals));
   titles.insert(titles.end(), std::make_move_iterator(other.titles.begin()),
                 std::make_move_iterator(other.titles.end()));
   if (records.empty() && codeIndex.empty() &&

@@ -10,6 +10,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "cachelist/original_waypoints.h"
 #include "input/cache_record.h"
 
 namespace korvelo {
@@ -30,10 +31,13 @@ class CacheList {
   // Loads a .gpx file, a .zip archive or a folder of them (cache_list_load).
   // `progress` may be null; `texts` says what the records keep. File errors
   // of a plain GPX file propagate as FileError; every error inside an
-  // archive is absorbed.
+  // archive is absorbed. With `originals` kKeep the list also keeps each
+  // waypoint's text and reads the additional-waypoints files ("-wpts")
+  // beside a GPX file or in its archive into `originals`.
   CacheList(std::string_view path, Progress* progress,
             std::string_view nameOverride,
-            RecordTexts texts = RecordTexts::kAll);
+            RecordTexts texts = RecordTexts::kAll,
+            WaypointOriginals originals = WaypointOriginals::kDrop);
 
   int GetSize() const { return static_cast<int>(records.size()); }
   CacheRecord& operator[](int index) { return records[index]; }
@@ -48,7 +52,7 @@ class CacheList {
 
   // Adopts other's name while this one has none, appends its titles, and
   // moves over each record whose code is not yet indexed (first one wins).
-  // Records and titles are moved out of `other`.
+  // Records, titles and original texts are moved out of `other`.
   void Merge(CacheList&& other);
 
   // Removes the record with each code of `excluded` (exclusions.cpp).
@@ -64,6 +68,9 @@ class CacheList {
   std::vector<CacheRecord> records;
   std::string name;
   std::vector<std::string> titles;
+  // Empty unless the load kept them; never changed by the stages, so the
+  // texts of removed caches stay (an output looks up the records it writes).
+  OriginalWaypoints originals;
 
  private:
   // Hashes the code itself, so lookups by a view need no copy.

@@ -6,6 +6,7 @@
 
 #include "cachelist/cache_list.h"
 #include "cachelist/extraction_budget.h"
+#include "cachelist/original_waypoints_load.h"
 #include "cachelist/progress.h"
 #include "input/input_files.h"
 #include "input/paths.h"
@@ -27,6 +28,7 @@ enum class InputKind { kNothing, kGpx, kArchive, kFolder };
 struct LoadContext {
   Progress* progress;  // may be null
   RecordTexts texts;
+  WaypointOriginals originals;
   ExtractionBudget budget;  // what the load may still unpack
 };
 
@@ -73,12 +75,25 @@ std::string GpxProgressText(std::string_view path) {
 // waypoint is parsed as soon as it is complete, so only the records stay in
 // memory, never the text. The array is not trimmed: its unused end was never
 // written, so it costs no memory, and trimming would copy every record.
+// Keeping originals, the waypoint texts go to the list's originals too: as
+// additional waypoints when `path` names an additional-waypoints file.
 void AppendWaypoints(CacheList& list, const WaypointCutter::Source& source,
-                     const std::string& title, RecordTexts texts) {
+                     std::string_view path, const std::string& title,
+                     const LoadContext& context) {
+  if (context.originals == WaypointOriginals::kKeep) {
+    AppendOriginals(list.originals, source, path,
+                    [&](std::string_view wpt) -> std::string_view {
+                      CacheRecord record(wpt, context.texts);
+                      record.file = title;
+                      list.Append(std::move(record));
+                      return list.records.back().name;
+                    });
+    return;
+  }
   WaypointCutter cutter(source);
   std::string_view wpt;
   while (cutter.Next(wpt)) {
-    CacheRecord record(wpt, texts);
+    CacheRecord record(wpt, context.texts);
     record.file = title;
     list.Append(std::move(record));
   }
@@ -94,7 +109,10 @@ void LoadGpx(CacheList& list, std::string_view path, LoadContext& context,
   AppendWaypoints(
       list,
       [&input](char* data, size_t size) { return input.Read(data, size); },
-      title, context.texts);
+      path, title, context);
+  if (context.originals == WaypointOriginals::kKeep) {
+    LoadAdditionalBeside(list.originals, path);
+  }
 }
 
 // True for one or two entries, all with names that can only mean a file
@@ -122,7 +140,7 @@ struct UnpackedEntry {
 // is kept whole, to be opened once its parent is done with; any other entry
 // is only read and checked. Throws CZipException when the entry is broken.
 void UnpackEntry(const ZipArchive& archive, int index, bool load,
-                 const std::string& archive_name, RecordTexts texts,
+                 const std::string& archive_name, const LoadContext& context,
                  UnpackedEntry& entry) {
   // The entry's place inside the archive stands for the path it would have
   // unpacked to: its base name is what the progress texts show.
@@ -142,7 +160,11 @@ void UnpackEntry(const ZipArchive& archive, int index, bool load,
     // ends with `ahead`, before the reader and the archive go, and the
     // archive's bytes never change.
     ReadAhead ahead(std::ref(bytes));
-    AppendWaypoints(entry.list, std::ref(ahead), title, texts);
+    AppendWaypoints(entry.list, std::ref(ahead), path, title, context);
+  } else if (context.originals == WaypointOriginals::kKeep &&
+             IsAdditionalWaypointsFile(path)) {
+    ReadAhead ahead(std::ref(bytes));
+    AppendOriginals(entry.list.originals, std::ref(ahead), path, nullptr);
   }
   bytes.ReadToEnd();
 }
@@ -150,7 +172,8 @@ void UnpackEntry(const ZipArchive& archive, int index, bool load,
 // Every entry is inflated and checked before anything is merged, and the
 // archive's own bytes are gone once they are: only what its entries gave is
 // kept. The additional-waypoints file of a pocket query is checked but not
-// loaded. No entries when the archive is not one to load.
+// loaded, unless the originals are kept. No entries when the archive is not
+// one to load.
 std::vector<UnpackedEntry> UnpackArchive(std::string bytes,
                                          std::string_view path, int depth,
                                          LoadContext& context) {
@@ -165,7 +188,7 @@ std::vector<UnpackedEntry> UnpackArchive(std::string bytes,
   for (size_t i = 0; i < infos.size(); ++i) {
     const bool load =
         infos.size() == 1 || infos[i].name.find("-wpts") == std::string::npos;
-    UnpackEntry(archive, static_cast<int>(i), load, archive_name, context.texts,
+    UnpackEntry(archive, static_cast<int>(i), load, archive_name, context,
                 entries[i]);
   }
   return entries;
@@ -232,9 +255,10 @@ void Load(CacheList& list, std::string_view path, LoadContext& context,
 }  // namespace
 
 CacheList::CacheList(std::string_view path, Progress* progress,
-                     std::string_view nameOverride, RecordTexts texts)
+                     std::string_view nameOverride, RecordTexts texts,
+                     WaypointOriginals originals)
     : CacheList() {
-  LoadContext context{progress, texts, ExtractionBudget()};
+  LoadContext context{progress, texts, originals, ExtractionBudget()};
   Load(*this, path, context, nameOverride);
 }
 
