@@ -1,0 +1,124 @@
+#include "consumers/readers.h"
+
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <utility>
+
+#include "input/input_files.h"
+#include "input/zip_archive.h"
+#include "support/test_support.h"
+
+namespace korvelo::testing {
+
+namespace fs = std::filesystem;
+
+std::string ShellWord(std::string_view text) {
+  std::string word = "'";
+  for (const char c : text)
+    word += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return word + "'";
+}
+
+ToolRun RunTool(const std::string& command) {
+  static TempDir captures;
+  const std::string out = captures / "output";
+  const int status = std::system(("timeout 120 sh -c " + ShellWord(command) +
+                                  " </dev/null >" + ShellWord(out) + " 2>&1")
+                                     .c_str());
+  ToolRun run;
+  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  run.output = ReadFileOrFail(out);
+  return run;
+}
+
+bool HaveTool(std::string_view program) {
+  return RunTool("command -v " + ShellWord(program)).status == 0;
+}
+
+int CountOf(std::string_view text, std::string_view needle) {
+  int count = 0;
+  for (size_t at = text.find(needle); at != std::string_view::npos;
+       at = text.find(needle, at + needle.size())) {
+    ++count;
+  }
+  return count;
+}
+
+namespace {
+
+// The .gpx entries of an archive, unpacked into `folder`.
+std::vector<std::string> UnpackGpxEntries(const std::string& archive,
+                                          const std::string& folder) {
+  std::vector<std::string> documents;
+  std::string bytes;
+  if (!LoadFileBytes(archive, bytes)) return documents;
+  try {
+    const ZipArchive zip(std::move(bytes), archive, 1);
+    for (size_t i = 0; i < zip.entries().size(); ++i) {
+      if (!zip.entries()[i].name.ends_with(".gpx")) continue;
+      const std::string path = folder + "/entry-" + std::to_string(i) + ".gpx";
+      WriteFileOrFail(path, zip.ReadEntry(static_cast<int>(i)));
+      documents.push_back(path);
+    }
+  } catch (const CZipException&) {
+    // A broken archive holds no document a reader could read.
+  }
+  return documents;
+}
+
+CorpusConversion Convert(const fs::path& input, const TempDir& root, int n) {
+  CorpusConversion done;
+  done.input = input.string();
+  const std::string work = root / std::to_string(n);
+  fs::create_directories(work + "/config/Brannoc");
+  WriteFileOrFail(work + "/config/Brannoc/Korvelo.conf",
+                  "[General]\nbOutputKml=1\nOutputKmlDir=" + work + "/out\n");
+  fs::create_directories(work + "/out");
+  fs::create_directories(work + "/tmp");
+  const int status = std::system(
+      ("cd " + ShellWord(work) +
+       " && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "
+       "XDG_CONFIG_HOME=" +
+       ShellWord(work + "/config") + " TMPDIR=" + ShellWord(work + "/tmp") +
+       " timeout 120 " + ShellWord(KORVELO_BINARY) + " /all " +
+       ShellWord(done.input) + " </dev/null >/dev/null 2>&1")
+          .c_str());
+  done.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  for (const auto& entry : fs::directory_iterator(work + "/out"))
+    if (entry.path().extension() == ".kml") done.kmls.push_back(entry.path());
+  std::sort(done.kmls.begin(), done.kmls.end());
+  if (input.extension() == ".zip") {
+    done.gpx_documents = UnpackGpxEntries(done.input, work);
+  } else {
+    done.gpx_documents = {done.input};
+  }
+  return done;
+}
+
+}  // namespace
+
+const std::vector<CorpusConversion>& ConvertedCorpus() {
+  static TempDir root;
+  static const std::vector<CorpusConversion> all = [] {
+    std::vector<fs::path> inputs;
+    if (fs::is_directory(KORVELO_CORPUS_DIR)) {
+      for (const auto& entry :
+           fs::recursive_directory_iterator(KORVELO_CORPUS_DIR)) {
+        const auto extension = entry.path().extension();
+        if (extension == ".gpx" || extension == ".zip")
+          inputs.push_back(entry.path());
+      }
+    }
+    std::sort(inputs.begin(), inputs.end());
+    std::vector<CorpusConversion> converted;
+    for (size_t i = 0; i < inputs.size(); ++i)
+      converted.push_back(Convert(inputs[i], root, static_cast<int>(i)));
+    return converted;
+  }();
+  return all;
+}
+
+}  // namespace korvelo::testing

@@ -1,0 +1,47 @@
+// What the reader tests share: outside programs run through the shell with
+// their output captured, and the program's KML of every corpus file, made
+// once per test program.
+#ifndef KORVELO_TESTS_CONSUMERS_READERS_H_
+#define KORVELO_TESTS_CONSUMERS_READERS_H_
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace korvelo::testing {
+
+struct ToolRun {
+  int status = -1;     // exit status; -1 when killed or not started
+  std::string output;  // standard output and error together
+};
+
+// Runs `command` (shell text) with no input and a limit of two minutes.
+ToolRun RunTool(const std::string& command);
+
+// True when `program` is on the PATH.
+bool HaveTool(std::string_view program);
+
+// "'text'" for the shell.
+std::string ShellWord(std::string_view text);
+
+// One corpus file and what the program wrote for it with /all.
+struct CorpusConversion {
+  std::string input;              // path of the pocket query or archive
+  int status = -1;                // the program's exit status
+  std::vector<std::string> kmls;  // paths of the KML files it wrote, sorted
+  // The GPX documents the input holds (the file itself, or each GPX entry
+  // of an archive unpacked beside the output): what a reader of the input
+  // reads.
+  std::vector<std::string> gpx_documents;
+};
+
+// Every .gpx and .zip below the corpus folder converted once, in a folder
+// that lives as long as the test program; empty without a corpus.
+const std::vector<CorpusConversion>& ConvertedCorpus();
+
+// Number of times `needle` occurs in `text`.
+int CountOf(std::string_view text, std::string_view needle);
+
+}  // namespace korvelo::testing
+
+#endif  // KORVELO_TESTS_CONSUMERS_READERS_H_
