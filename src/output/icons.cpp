@@ -218,14 +218,18 @@ std::string_view SpecialIcon(const CacheRecord& record, bool nightOnly) {
   return IconUrl(SpecialIconOf(record, nightOnly));
 }
 
+Icon IconOf(const CacheRecord& record, int function, bool showDisabled) {
+  for (const RoleIcon& role : kRoleIcons) {
+    if (function == role.function) return role.icon;
+  }
+  if (function != kFunctionComplete) return Icon::kNone;
+  if (record.unavailable && showDisabled) return Icon::kUnavailable;
+  return TypeIconOf(record);
+}
+
 std::string_view IconHref(const CacheRecord& record, int function,
                           bool showDisabled) {
-  for (const RoleIcon& role : kRoleIcons) {
-    if (function == role.function) return IconUrl(role.icon);
-  }
-  if (function != kFunctionComplete) return IconUrl(Icon::kNone);
-  if (record.unavailable && showDisabled) return IconUrl(Icon::kUnavailable);
-  return IconUrl(TypeIconOf(record));
+  return IconUrl(IconOf(record, function, showDisabled));
 }
 
 }  // namespace korvelo

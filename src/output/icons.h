@@ -55,6 +55,9 @@ bool IsRailwayStation(const CacheRecord& record);
 // the empty reference.
 std::string_view SpecialIcon(const CacheRecord& record, bool nightOnly);
 
+// The icon of one placemark, Icon::kNone for the empty reference.
+Icon IconOf(const CacheRecord& record, int function, bool showDisabled);
+
 // The icon reference of one placemark, possibly empty. The view refers to
 // static storage.
 std::string_view IconHref(const CacheRecord& record, int function,
