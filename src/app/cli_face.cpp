@@ -41,10 +41,32 @@ std::string InputsText(const std::vector<std::string>& paths) {
   return text.empty() ? "\"\"" : text;
 }
 
+// Sets bOutputKmz for one run and puts the stored value back afterwards,
+// also when the run ends with an error.
+class OneRunKmz {
+ public:
+  OneRunKmz(ConversionSettings& settings, bool kmz)
+      : settings_(settings), stored_(settings.bOutputKmz) {
+    if (kmz) settings.bOutputKmz = true;
+  }
+  ~OneRunKmz() { settings_.bOutputKmz = stored_; }
+  OneRunKmz(const OneRunKmz&) = delete;
+  OneRunKmz& operator=(const OneRunKmz&) = delete;
+
+ private:
+  ConversionSettings& settings_;
+  bool stored_;
+};
+
 int Convert(const ParsedArguments& parsed, ConversionSettings& settings,
             RunHost& host, std::ostream& err) {
   const std::vector<std::string> paths = CommandLineInputs(parsed);
-  if (ConversionRun(paths, parsed.function, settings, host)) return kStatusOk;
+  bool converted = false;
+  {
+    const OneRunKmz kmz(settings, parsed.kmz);
+    converted = ConversionRun(paths, parsed.function, settings, host);
+  }
+  if (converted) return kStatusOk;
   err << "korvelo: no caches found in " << TerminalSafe(InputsText(paths))
       << "; nothing written.\n";
   return kStatusNoCaches;

@@ -33,7 +33,8 @@ std::string VersionLine();
 //   `err` when nothing was loaded; 1 after a file error (its German text on
 //   `err`, then "korvelo: PATH: " and the system's reason when the error
 //   has an OS error code) or memory exhaustion ("Nicht genügend Speicher.").
-// Never changes `settings`' stored values itself.
+// "--kmz" beside the option writes that run's map as .kmz. Never changes
+// `settings`' stored values itself.
 int RunCommandLine(const std::vector<std::string>& args,
                    ConversionSettings& settings, RunHost& host,
                    std::ostream& out, std::ostream& err,

@@ -61,6 +61,10 @@ ParsedArguments ParseArguments(const std::vector<std::string>& args) {
   std::string joined;
   bool first_word = true;
   for (const std::string& arg : args) {
+    if (EqualsIgnoringAsciiCase(arg, "--kmz")) {
+      parsed.kmz = true;
+      continue;
+    }
     const int32_t function = OptionFunction(arg);
     if (function != 0) {
       parsed.has_option = true;

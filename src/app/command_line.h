@@ -14,6 +14,7 @@ struct ParsedArguments {
   int32_t function = 0;     // FileFunction of the option that counts, 1-5
   std::string file_name;    // the other arguments, cleaned; case kept
   std::vector<std::string> names;  // the other arguments, each as given
+  bool kmz = false;  // "--kmz": this run writes the map as .kmz
 };
 
 // Arguments as the shell split them, program name excluded. An argument that
@@ -21,6 +22,8 @@ struct ParsedArguments {
 // "--marked"), in any letter case, is an option; of several, the later one
 // in that order counts. The other arguments, joined by one blank, are the
 // file name, with blanks and one double quote removed at each end.
+// "--kmz" (any letter case) is no option and no part of the name: it sets
+// `kmz`.
 ParsedArguments ParseArguments(const std::vector<std::string>& args);
 
 // The file name as the run gets it: one trailing "/" removed, then

@@ -7,6 +7,7 @@
 #include "cachelist/cache_list.h"
 #include "input/text.h"
 #include "output/kml_writer.h"
+#include "output/kmz_writer.h"
 
 namespace korvelo {
 namespace {
@@ -47,7 +48,11 @@ bool ConversionRun(const std::vector<std::string>& paths, int32_t function,
   const std::string& first_path = paths.front();
   const std::string kml_path = KmlFilePath(first_path, list.name, settings);
   progress->SetText("Creating KML...");
-  WriteKml(list, kml_path, function, settings);
+  if (settings.bOutputKmz) {
+    WriteKmz(list, kml_path, function, settings);
+  } else {
+    WriteKml(list, kml_path, function, settings);
+  }
 
   RunOutputStages(list, first_path, settings, *progress);
   host.ShowFinalMessage(FormatText("%li caches processed",

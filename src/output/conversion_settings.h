@@ -1,4 +1,4 @@
-// ConversionSettings: the sixteen persisted options, read by the run and the
+// ConversionSettings: the persisted options, read by the run and the
 // writers. Plain data; persistence lives in ui/settings_store.
 #ifndef KORVELO_OUTPUT_CONVERSION_SETTINGS_H_
 #define KORVELO_OUTPUT_CONVERSION_SETTINGS_H_
@@ -26,6 +26,8 @@ struct ConversionSettings {
   std::string OutputAscDir;
   bool bOutputTxt = false;
   std::string OutputTxtDir;
+  // The map goes out as self-contained .kmz archives instead of .kml.
+  bool bOutputKmz = false;
 };
 
 }  // namespace korvelo

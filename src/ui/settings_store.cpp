@@ -44,6 +44,7 @@ constexpr StoredValue kStoredValues[] = {
     {"OutputAscDir", &ConversionSettings::OutputAscDir},
     {"OutputTxtDir", &ConversionSettings::OutputTxtDir},
     {"OutputKmlDirFileMode", &ConversionSettings::OutputKmlDirFileMode},
+    {"bOutputKmz", &ConversionSettings::bOutputKmz},
 };
 
 QString Key(std::string_view name) {

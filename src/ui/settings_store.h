@@ -34,12 +34,12 @@ std::string ReadRegistryString(QSettings& store, std::string_view name);
 bool WriteRegistryString(QSettings& store, std::string_view name,
                          std::string_view text);
 
-// Replaces all sixteen fields from the store: a flag is true only for the
+// Replaces every field from the store: a flag is true only for the
 // text "1", numbers read like atol, a missing value reads as the empty text
 // (so false, 0 or the empty path).
 void LoadSettings(ConversionSettings& settings, QSettings& store);
 
-// Writes all sixteen fields (flags and numbers as decimal text) and flushes
+// Writes every field (flags and numbers as decimal text) and flushes
 // the store. Failures are silent.
 void SaveSettings(const ConversionSettings& settings, QSettings& store);
 

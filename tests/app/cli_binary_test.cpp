@@ -26,7 +26,7 @@ const std::string kUsage =
 
 // Each way the program ends: status 0 is silent, 1 gives the German text and
 // the system's reason, 2 the usage on stderr, 3 one line saying nothing was
-// written, and no file is made. Every run saves all sixteen settings, the
+// written, and no file is made. Every run saves all seventeen settings, the
 // loaded ones unchanged. With `every` each stage runs: the owners and moves
 // files are missing, and the list the exclusions empty is still written.
 TEST_F(ProgramRun, EndsWithItsStatusAndWritesTheSettingsItLoaded) {
@@ -67,7 +67,7 @@ TEST_F(ProgramRun, EndsWithItsStatusAndWritesTheSettingsItLoaded) {
                              : err_ == ReplaceAll(err, "@", work_.path()))
         << args << ": " << err_;
     const std::string saved = ReadFileOrFail(conf());
-    EXPECT_EQ(std::count(saved.begin(), saved.end(), '='), 16) << args;
+    EXPECT_EQ(std::count(saved.begin(), saved.end(), '='), 17) << args;
     std::istringstream lines(stored);
     for (std::string line; std::getline(lines, line);)
       EXPECT_NE(saved.find(line + "\n"), std::string::npos) << args << line;
@@ -76,6 +76,29 @@ TEST_F(ProgramRun, EndsWithItsStatusAndWritesTheSettingsItLoaded) {
     }
   }
   EXPECT_TRUE(FileExists(work_ / "12345.kml"));
+}
+
+// "--kmz" makes one run write the map as .kmz (and no .kml) and leaves the
+// stored flag as it was; the stored flag does the same for every run.
+TEST_F(ProgramRun, KmzOptionPacksOneRunAndTheSettingEveryRun) {
+  WriteFileOrFail(work_ / "12345.gpx", PocketQuery(1, 2));
+  const std::tuple<std::string, std::string, bool> rows[] = {
+      {"/all --kmz 12345.gpx", "bOutputKmz=0\n", true},
+      {"--KMZ /found 12345.gpx", "", true},
+      {"/all 12345.gpx", "bOutputKmz=1\n", true},
+      {"/all 12345.gpx", "bOutputKmz=0\n", false},
+  };
+  for (const auto& [args, stored, kmz] : rows) {
+    fs::remove(work_ / "12345.kml");
+    fs::remove(work_ / "12345.kmz");
+    Store(stored);
+    EXPECT_EQ(Run(args), 0) << args << err_;
+    EXPECT_EQ(FileExists(work_ / "12345.kmz"), kmz) << args;
+    EXPECT_EQ(FileExists(work_ / "12345.kml"), !kmz) << args;
+    const std::string saved = ReadFileOrFail(conf());
+    const std::string flag = stored.empty() ? "bOutputKmz=0\n" : stored;
+    EXPECT_NE(saved.find(flag), std::string::npos) << args << saved;
+  }
 }
 
 // Every stage on real data (the exclusion "folder" is a single pocket

@@ -37,6 +37,23 @@ TEST(ParseArguments, FindsOptionsAndTheFileName) {
   }
 }
 
+// "--kmz" in any letter case is neither an option nor part of the name.
+TEST(ParseArguments, TakesTheKmzFlagApart) {
+  const std::tuple<std::vector<std::string>, bool, bool, std::string> rows[] = {
+      {{"--kmz", "/all", "a.gpx"}, true, true, "a.gpx"},
+      {{"/all", "a", "--KMZ", "b.gpx"}, true, true, "a b.gpx"},
+      {{"--kmz", "a.gpx"}, true, false, "a.gpx"},
+      {{"/all", "/kmz", "-kmz"}, false, true, "/kmz -kmz"},
+  };
+  for (const auto& [args, kmz, has_option, file_name] : rows) {
+    SCOPED_TRACE(::testing::PrintToString(args));
+    const ParsedArguments parsed = ParseArguments(args);
+    EXPECT_EQ(parsed.kmz, kmz);
+    EXPECT_EQ(parsed.has_option, has_option);
+    EXPECT_EQ(parsed.file_name, file_name);
+  }
+}
+
 // Arguments after the options, and the inputs of the run (full paths,
 // normalised lexically, a link kept) or the name the file-not-found error
 // gives ("!" in front).

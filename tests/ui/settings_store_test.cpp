@@ -21,7 +21,7 @@ auto Fields(const ConversionSettings& s) {
                   s.ExcludeDir, s.bExcludePeople, s.ExcludePeopleFile,
                   s.bMoveCaches, s.MoveCachesFile, s.bOutputKml, s.OutputKmlDir,
                   s.OutputKmlDirFileMode, s.bOutputAsc, s.OutputAscDir,
-                  s.bOutputTxt, s.OutputTxtDir);
+                  s.bOutputTxt, s.OutputTxtDir, s.bOutputKmz);
 }
 
 // Unlike the start-up values: outer blanks, every byte value, a long text,
@@ -31,7 +31,7 @@ ConversionSettings Unusual() {
   s.Mode = 7;
   s.bSmallIcons = s.bShowDisable = s.bOutputKml = false;
   s.bExclude = s.bExcludePeople = s.bMoveCaches = true;
-  s.bOutputAsc = s.bOutputTxt = true;
+  s.bOutputAsc = s.bOutputTxt = s.bOutputKmz = true;
   s.ExcludeDir = "  /home/j\xC3\xBCrgen/Gefundene Caches  ";
   for (int b = 1; b <= 0xFF; ++b)
     (b < 0x80 ? s.ExcludePeopleFile : s.OutputKmlDir) += static_cast<char>(b);
