@@ -60,14 +60,19 @@ bool X11Available() {
   return Connects(socket, false) || Connects(socket, true);
 }
 
+bool InvisiblePlatform() {
+  const std::string_view platform = Env("QT_QPA_PLATFORM");
+  return platform.starts_with("offscreen") || platform.starts_with("minimal");
+}
+
 }  // namespace
 
 bool DisplayAvailable() {
-  const std::string_view platform = Env("QT_QPA_PLATFORM");
-  if (platform.starts_with("offscreen") || platform.starts_with("minimal")) {
-    return true;
-  }
-  return WaylandAvailable() || X11Available();
+  return InvisiblePlatform() || WaylandAvailable() || X11Available();
+}
+
+bool VisibleDisplayAvailable() {
+  return !InvisiblePlatform() && (WaylandAvailable() || X11Available());
 }
 
 }  // namespace korvelo

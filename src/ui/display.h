@@ -10,6 +10,11 @@ namespace korvelo {
 // "host:0" is trusted as set).
 bool DisplayAvailable();
 
+// A display someone can look at: as above, but Qt's offscreen and minimal
+// platforms draw nowhere, so a progress window on them would only cost a
+// QApplication (and the runtime folder Qt leaves in $TMPDIR).
+bool VisibleDisplayAvailable();
+
 }  // namespace korvelo
 
 #endif  // KORVELO_UI_DISPLAY_H_

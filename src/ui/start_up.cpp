@@ -48,7 +48,7 @@ int StartCommandLine(int& argc, char** argv,
                      const std::vector<std::string>& args,
                      ConversionSettings& settings) {
   const bool out_is_terminal = isatty(STDOUT_FILENO) != 0;
-  if (ParseArguments(args).has_option && DisplayAvailable()) {
+  if (ParseArguments(args).has_option && VisibleDisplayAvailable()) {
     g_qt_default_handler = qInstallMessageHandler(KeepQtErrorsOnly);
     QApplication application(argc, argv);
     QApplication::setWindowIcon(ProgramIcon());

@@ -18,8 +18,8 @@ int StartWindow(int& argc, char** argv, ConversionSettings& settings,
                 QSettings& store);
 
 // The command line `args` (program name excluded). A conversion shows its
-// progress window when a display is there; everything else is the terminal
-// face alone, without any QApplication.
+// progress window when a display someone can see is there; everything else
+// is the terminal face alone, without any QApplication.
 int StartCommandLine(int& argc, char** argv,
                      const std::vector<std::string>& args,
                      ConversionSettings& settings);

@@ -143,5 +143,22 @@ TEST_F(ProgramRun, ShowsProgressOnATerminalWithNamesMadeSafe) {
             "Creating KML...\r\n");
 }
 
+// Qt's offscreen and minimal platforms show nothing, so a conversion there
+// reports on the terminal like one without a display, and no QApplication
+// leaves its runtime folder in TMPDIR.
+TEST_F(ProgramRun, InvisiblePlatformsAreNoDisplayForTheProgress) {
+  WriteFileOrFail(work_ / "pq.gpx", PocketQuery(1, 2));
+  for (const std::string platform : {"offscreen", "minimal"}) {
+    env_ = "-u XDG_RUNTIME_DIR QT_QPA_PLATFORM=" + platform;
+    const int status = Run("/all pq.gpx", "", true);
+    if (status == 127) GTEST_SKIP() << "no script(1) here";
+    EXPECT_EQ(status, 0) << platform;
+    EXPECT_EQ(out_,
+              "Loading caches...\r\nLoading pq.gpx...\r\nCreating KML...\r\n")
+        << platform;
+    EXPECT_EQ(Names(tmp_.path()), std::vector<std::string>()) << platform;
+  }
+}
+
 }  // namespace
 }  // namespace korvelo::testing

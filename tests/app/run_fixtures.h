@@ -80,6 +80,12 @@ inline std::vector<std::string> Names(const std::string& dir) {
 
 class ProgramRun : public ::testing::Test {
  protected:
+  ProgramRun() = default;
+  // Settings, working and temporary folders below `base` instead of the
+  // build tree.
+  explicit ProgramRun(const std::filesystem::path& base)
+      : config_(base), work_(base), tmp_(base) {}
+
   std::string conf() const { return config_ / "Brannoc/Korvelo.conf"; }
   void Store(const std::string& lines) {
     WriteFileOrFail(conf(), "[General]\n" + lines);
@@ -91,10 +97,10 @@ class ProgramRun : public ::testing::Test {
                       bool on_terminal = false) {
     std::string command =
         "cd " + Quote(work_.path()) + " && " + prefix +
-        " env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "
-        "XDG_CONFIG_HOME=" +
+        " env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " + env_ +
+        " XDG_CONFIG_HOME=" +
         Quote(config_.path()) + " TMPDIR=" + Quote(tmp_.path()) + " " +
-        Quote(KORVELO_BINARY) + " " + args;
+        Quote(binary_) + " " + args;
     if (on_terminal) command = "script -qec " + Quote(command) + " /dev/null";
     return command + " </dev/null >" + Quote(config_ / "out") + " 2>" +
            Quote(config_ / "err");
@@ -113,6 +119,8 @@ class ProgramRun : public ::testing::Test {
   }
 
   TempDir config_, work_, tmp_;
+  std::string binary_ = KORVELO_BINARY;
+  std::string env_;  // more `env` arguments, such as "-u NAME" or "NAME=value"
   std::string out_, err_;
 };
 

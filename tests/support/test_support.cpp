@@ -17,9 +17,11 @@ std::string CorpusPath(std::string_view relative) {
   return path;
 }
 
-TempDir::TempDir() {
-  fs::path base = fs::path(KORVELO_TEST_OUTPUT_DIR) / "tmp";
-  fs::create_directories(base);
+TempDir::TempDir() : TempDir(fs::path(KORVELO_TEST_OUTPUT_DIR) / "tmp") {}
+
+TempDir::TempDir(const fs::path& base) {
+  std::error_code ignored;
+  fs::create_directories(base, ignored);
   path_ = (base / "tXXXXXX").string();
   EXPECT_NE(mkdtemp(path_.data()), nullptr)
       << "cannot make a folder in " << base;

@@ -23,11 +23,12 @@ std::string CorpusPath(std::string_view relative = "");
                    << " not found; corpus tests skipped";                  \
   } while (0)
 
-// A fresh, empty folder under the build tree's test output folder, removed
-// with its content when the object goes away.
+// A fresh, empty folder under the build tree's test output folder (or
+// under `base`), removed with its content when the object goes away.
 class TempDir {
  public:
   TempDir();
+  explicit TempDir(const std::filesystem::path& base);
   ~TempDir();
   TempDir(const TempDir&) = delete;
   TempDir& operator=(const TempDir&) = delete;
