@@ -4,9 +4,9 @@ GENERATOR ?= Ninja
 SAMPLE ?= examples/sample-pq.gpx
 
 # Debian packages the build and the tests need (installed when missing).
-PACKAGES = g++ cmake ninja-build make zlib1g-dev qt6-base-dev qt6-qpa-plugins \
-           libgtest-dev libgmock-dev libbenchmark-dev libxml2-utils \
-           clang-format util-linux
+PACKAGES = g++ cmake ninja-build make zlib1g-dev libisal-dev qt6-base-dev \
+           qt6-qpa-plugins libgtest-dev libgmock-dev libbenchmark-dev \
+           libxml2-utils clang-format util-linux
 
 SUDO = $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 

@@ -122,19 +122,20 @@ TEST_F(FaultRun, FileSizeLimitKeepsOldKmlAndCutsTheSheetBack) {
   EXPECT_EQ(ReadFileOrFail(sheet), std::string(8000, 'o'));
 }
 
-// A 300 MB entry takes a while to inflate; the stop signal ends the program
-// with 128 + its number, and nothing of the load was ever on disk.
+// A 1 GiB entry takes a while to inflate and search, even of zeros; the
+// stop signal ends the program with 128 + its number, and nothing of the
+// load was ever on disk.
 TEST_F(FaultRun, StopSignalDuringArchiveLoadEndsWithNothingOnDisk) {
   WriteFileOrFail(
       work_ / "pq.zip",
       BuildZip({{.name = "pq.gpx",
                  .data = std::string(4096, '\0'),
-                 .payload = Deflate(std::string(1 << 20, '\0'), 300),
-                 .uncompressed_size = 300u << 20}}));
+                 .payload = Deflate(std::string(1 << 20, '\0'), 1024),
+                 .uncompressed_size = 1u << 30}}));
   for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
     const pid_t child = Start("/all pq.zip");
-    for (int i = 0; i < 500 && !Inflating(child); ++i)
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    for (int i = 0; i < 5000 && !Inflating(child); ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
     ASSERT_TRUE(Inflating(child)) << signal;
     EXPECT_EQ(TempFolders(), 0) << signal;
     kill(child, signal);
