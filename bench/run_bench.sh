@@ -257,7 +257,7 @@ targets() {
   for n in $SIZES; do
     target "(b) zip time / plain GPX time, $n caches" \
       "$(awk -v z="$(median_of "b-$n")" -v a="$(median_of "a-$n")" \
-        'BEGIN {print z / a}')" "<=" 1.3
+        'BEGIN {print z / a}')" "<=" 1.15
   done
   n=100000
   if [ -f "$WORK/times/k-$n" ]; then
