@@ -18,7 +18,7 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${KORVELO_MAINTAINER}")
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${KORVELO_MAKER_SITE_BASE}")
-# Depends comes from the libraries the binary really links (Qt 6, ISA-L).
+# Depends comes from the libraries the binary links (Qt 6, ISA-L, zlib).
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS OFF)
 # The synopsis above is the first line; this is the text below it.
