@@ -19,8 +19,30 @@ bool CacheList::Contains(std::string_view code) const {
 }
 
 void CacheList::Append(CacheRecord record) {
-  codeIndex.emplace(record.name);
+  // A code already indexed costs no node, even for a moment.
+  if (!Contains(record.name)) codeIndex.emplace(record.name);
   records.push_back(std::move(record));
+}
+
+CacheRecord& RecordChunks::Add(std::string_view wpt, RecordTexts texts) {
+  if (chunks_.empty() || chunks_.back().size() == kChunkRecords) {
+    chunks_.emplace_back();
+    // The first piece grows as needed, so a small file stays small.
+    if (chunks_.size() > 1) chunks_.back().reserve(kChunkRecords);
+  }
+  CacheRecord& record = chunks_.back().emplace_back(wpt, texts);
+  ++size_;
+  return record;
+}
+
+void CacheList::Append(RecordChunks&& chunks) {
+  records.reserve(records.size() + chunks.size());
+  for (std::vector<CacheRecord>& chunk : chunks.chunks_) {
+    for (CacheRecord& record : chunk) Append(std::move(record));
+    std::vector<CacheRecord>().swap(chunk);
+  }
+  chunks.chunks_.clear();
+  chunks.size_ = 0;
 }
 
 void CacheList::Merge(CacheList&& other) {

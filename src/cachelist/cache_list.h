@@ -23,6 +23,26 @@ class Progress;
 // no longer uses it: codes written to collide made those buckets long.
 uint16_t CodeHash(std::string_view code);
 
+// Records gathered in pieces, for a load that may make millions of them: a
+// growing array would hold its old and its new copy at once, twice the
+// records. CacheList::Append moves the pieces into its array, sized once,
+// freeing each piece as it goes, so a load holds its records about once.
+class RecordChunks {
+ public:
+  // A record parsed from `wpt`, appended behind the others.
+  CacheRecord& Add(std::string_view wpt, RecordTexts texts);
+  size_t size() const { return size_; }
+
+ private:
+  friend class CacheList;
+  // A full piece is larger than the biggest block the C library's allocator
+  // keeps for reuse (32 MiB), so freeing it returns its pages at once.
+  static constexpr size_t kChunkRecords = size_t{1} << 18;
+
+  std::vector<std::vector<CacheRecord>> chunks_;
+  size_t size_ = 0;
+};
+
 class CacheList {
  public:
   // An empty list.
@@ -49,6 +69,8 @@ class CacheList {
   // code is already in the list (the loader keeps a file's duplicates; Merge
   // drops them).
   void Append(CacheRecord record);
+  // Append for each record gathered, in order.
+  void Append(RecordChunks&& chunks);
 
   // Adopts other's name while this one has none, appends its titles, and
   // moves over each record whose code is not yet indexed (first one wins).

@@ -59,7 +59,6 @@ InputKind Classify(std::string_view path) {
 // records carry in `file`.
 std::string StartGpxList(CacheList& list, std::string_view path,
                          std::string_view nameOverride) {
-  list.records.reserve(500);
   list.name = nameOverride.empty() ? path : nameOverride;
   std::string title = BaseName(list.name);
   list.titles.push_back(title);
@@ -73,30 +72,31 @@ std::string GpxProgressText(std::string_view path) {
 // Every waypoint of the text that `source` delivers becomes a record, in
 // file order, duplicates included. The text is read in pieces and each
 // waypoint is parsed as soon as it is complete, so only the records stay in
-// memory, never the text. The array is not trimmed: its unused end was never
-// written, so it costs no memory, and trimming would copy every record.
+// memory, never the text. Every record's file name is the one shared title.
 // Keeping originals, the waypoint texts go to the list's originals too: as
 // additional waypoints when `path` names an additional-waypoints file.
 void AppendWaypoints(CacheList& list, const WaypointCutter::Source& source,
                      std::string_view path, const std::string& title,
                      const LoadContext& context) {
+  const RecordText file(title);
   if (context.originals == WaypointOriginals::kKeep) {
     AppendOriginals(list.originals, source, path,
                     [&](std::string_view wpt) -> std::string_view {
                       CacheRecord record(wpt, context.texts);
-                      record.file = title;
+                      record.file = file;
                       list.Append(std::move(record));
                       return list.records.back().name;
                     });
     return;
   }
+  RecordChunks chunks;
   WaypointCutter cutter(source);
   std::string_view wpt;
   while (cutter.Next(wpt)) {
-    CacheRecord record(wpt, context.texts);
-    record.file = title;
-    list.Append(std::move(record));
+    CacheRecord& record = chunks.Add(wpt, context.texts);
+    record.file = file;
   }
+  list.Append(std::move(chunks));
 }
 
 void LoadGpx(CacheList& list, std::string_view path, LoadContext& context,

@@ -2,8 +2,11 @@
 #ifndef KORVELO_INPUT_CACHE_RECORD_H_
 #define KORVELO_INPUT_CACHE_RECORD_H_
 
+#include <memory>
 #include <string>
 #include <string_view>
+
+#include "input/record_text.h"
 
 namespace korvelo {
 
@@ -15,8 +18,12 @@ enum class RecordTexts { kAll, kNoSheetTexts, kCodeOnly };
 
 // Only what the file holds is stored; the forms derived from it (the
 // description with its link, the plain-text description, the keyword titles)
-// are made by the functions below where they are written, so a record costs
-// its texts and a small fixed size.
+// are made by the functions below where they are written. A record is a
+// plain value of at most 168 bytes: its texts are views of one block that
+// the parser fills with all of a waypoint's texts at once, and an empty text
+// costs nothing, so a file of millions of empty waypoints stays small.
+// Fields are read like std::string_view; assigning one (the moves, tests)
+// gives it its own copy, and copying a record copies its block.
 struct CacheRecord {
   CacheRecord() = default;
   // A default record parsed from the text of one wpt element.
@@ -24,32 +31,43 @@ struct CacheRecord {
                        RecordTexts texts = RecordTexts::kAll) {
     Parse(wpt, texts);
   }
+  CacheRecord(const CacheRecord& other);
+  CacheRecord& operator=(const CacheRecord& other);
+  CacheRecord(CacheRecord&&) noexcept = default;
+  CacheRecord& operator=(CacheRecord&& other) noexcept;
+  ~CacheRecord() = default;
 
   // Fills every field that `texts` takes but `file` and `moved` from the text
   // of one wpt element (from "<wpt" up to, not including, "</wpt>"); the
-  // others stay empty. Never reads outside `wpt` and never fails: missing
-  // elements give empty fields.
+  // others become empty. Never reads outside `wpt` and never fails on its
+  // content: missing elements give empty fields.
   void Parse(std::string_view wpt, RecordTexts texts = RecordTexts::kAll);
 
-  std::string file;  // base name of the input file (set by the loader)
-  std::string name;  // waypoint code: the record's key
-  std::string desc;
-  std::string url;
-  std::string urlname;  // cache title
-  std::string type;
-  std::string placed_by;  // also the owner that the owner exclusion compares
-  std::string container;
-  std::string difficulty;
-  std::string terrain;
-  std::string encoded_hints;
-  std::string logs;
-  std::string raw_description;  // the long description as the file holds it
-  std::string lat_degrees;
-  std::string lon_degrees;
-  std::string lat_minutes;
-  std::string lon_minutes;
-  std::string lat;
-  std::string lon;
+ private:
+  // The texts of the fields that point into it; null when none does.
+  // Declared first, so it goes after the fields that look into it.
+  std::unique_ptr<char[]> block_;
+
+ public:
+  RecordText file;  // base name of the input file (set by the loader)
+  RecordText name;  // waypoint code: the record's key
+  RecordText desc;
+  RecordText url;
+  RecordText urlname;  // cache title
+  RecordText type;
+  RecordText placed_by;  // also the owner that the owner exclusion compares
+  RecordText container;
+  RecordText difficulty;
+  RecordText terrain;
+  RecordText encoded_hints;
+  RecordText logs;
+  RecordText raw_description;  // the long description as the file holds it
+  RecordText lat_degrees;
+  RecordText lon_degrees;
+  RecordText lat_minutes;
+  RecordText lon_minutes;
+  RecordText lat;
+  RecordText lon;
   bool moved = false;
   bool unavailable = false;
 };

@@ -241,18 +241,23 @@ void FindFirstTags(std::string_view text,
 
 std::string ExtractElementAt(std::string_view text, std::string_view tag,
                              size_t start) {
-  if (start == std::string_view::npos) return std::string();
+  return std::string(ElementTextAt(text, tag, start));
+}
+
+std::string_view ElementTextAt(std::string_view text, std::string_view tag,
+                               size_t start) {
+  if (start == std::string_view::npos) return {};
   const EndTag end_pattern(tag);
   const size_t open_end = text.find('>', start);
-  if (open_end == std::string_view::npos) return std::string();
+  if (open_end == std::string_view::npos) return {};
   const size_t inner = open_end + 1;
   const size_t end = FindText(text, end_pattern.view(), inner);
-  if (end == std::string_view::npos) return std::string();
+  if (end == std::string_view::npos) return {};
   std::string_view result = text.substr(inner, end - inner);
   const size_t first = result.find_first_not_of(kBlanks);
-  if (first == std::string_view::npos) return std::string();
+  if (first == std::string_view::npos) return {};
   result = result.substr(first);
-  return std::string(result.substr(0, result.find_last_not_of(kBlanks) + 1));
+  return result.substr(0, result.find_last_not_of(kBlanks) + 1);
 }
 
 std::string HtmlToText(std::string_view text) {

@@ -38,6 +38,9 @@ std::string ExtractElement(std::string_view text, std::string_view tag);
 // the first "<" + tag in `text`, or npos when there is none.
 std::string ExtractElementAt(std::string_view text, std::string_view tag,
                              size_t start);
+// The same as a view into `text`, without a copy.
+std::string_view ElementTextAt(std::string_view text, std::string_view tag,
+                               size_t start);
 
 // For each of `tags`, the position of the first "<" + tag in `text` (a
 // prefix match, as in ExtractElement), or npos; found in one pass over the

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <zlib.h>
 
 #include <algorithm>
 #include <chrono>
@@ -146,6 +147,39 @@ TEST_F(FaultRun, StopSignalDuringArchiveLoadEndsWithNothingOnDisk) {
     EXPECT_EQ(TempFolders(), 0) << signal;
     EXPECT_EQ(Names(work_.path()), (Texts{"pq.zip"})) << signal;
   }
+}
+
+// A small archive that unpacks into two million empty waypoints: with the
+// address space it needs it converts, with less it ends with the memory
+// message, and the old KML stays. The sanitizer build reserves far more
+// address space than either limit, so it cannot take part.
+TEST_F(FaultRun, MillionsOfEmptyWaypointsConvertOrEndWithTheMemoryMessage) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "the address sanitizer needs more address space";
+#endif
+  std::string block;
+  while (block.size() + 11 <= 1 << 20) block += "<wpt></wpt>";
+  const int copies = 20;  // 20 MB, 1.9 million waypoints
+  uLong crc = crc32(0, nullptr, 0);
+  for (int i = 0; i < copies; ++i)
+    crc = crc32(crc, reinterpret_cast<const Bytef*>(block.data()),
+                static_cast<uInt>(block.size()));
+  WriteFileOrFail(
+      work_ / "pq.zip",
+      BuildZip({{.name = "pq.gpx",
+                 .data = std::string(4096, '\0'),
+                 .payload = Deflate(block, copies),
+                 .crc = static_cast<uint32_t>(crc),
+                 .uncompressed_size =
+                     static_cast<uint32_t>(block.size() * copies)}}));
+  WriteFileOrFail(work_ / "pq.kml", "old kml");
+  EXPECT_EQ(Run("/all pq.zip", "prlimit --as=250000000 --"), 1);
+  EXPECT_EQ(err_, "Nicht genügend Speicher.\n");
+  EXPECT_EQ(ReadFileOrFail(work_ / "pq.kml"), "old kml");
+  EXPECT_EQ(Names(work_.path()), (Texts{"pq.kml", "pq.zip"}));
+
+  EXPECT_EQ(Run("/all pq.zip", "prlimit --as=1000000000 --"), 0) << err_;
+  EXPECT_NE(ReadFileOrFail(work_ / "pq.kml"), "old kml");
 }
 
 // Settings that cannot be read give the defaults and the conversion runs:

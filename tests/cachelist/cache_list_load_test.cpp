@@ -44,7 +44,7 @@ E Entry(std::string name, const Texts& codes, uint16_t method = 8) {
 
 // One field of every record, in list order.
 Texts Field(const CacheList& list,
-            std::string CacheRecord::*field = &CacheRecord::name) {
+            RecordText CacheRecord::*field = &CacheRecord::name) {
   Texts values;
   for (const CacheRecord& r : list.records) values.push_back(r.*field);
   return values;

@@ -24,7 +24,7 @@ using Rows = std::vector<std::tuple<Texts, Texts, std::string>>;
 // A list as the loader fills one (duplicates too) with `values` in `field`;
 // each record's urlname is the list's name and the record's position in it.
 CacheList MakeList(const Texts& values, const std::string& name = "",
-                   std::string CacheRecord::*field = &CacheRecord::name) {
+                   RecordText CacheRecord::*field = &CacheRecord::name) {
   CacheList list;
   list.name = name;
   list.titles = {name};
@@ -113,10 +113,10 @@ TEST(CorpusParse, EveryWaypointOfEveryFileKeepsTheInvariants) {
     for (const CacheRecord& r :
          CacheList(entry.path().string(), nullptr, "").records) {
       SCOPED_TRACE(entry.path().string() + " " + r.name);
-      EXPECT_TRUE(std::regex_match(r.lat_minutes, kMinutes) &&
-                  std::regex_match(r.lon_minutes, kMinutes) &&
-                  std::regex_match(r.lat, kDecimal) &&
-                  std::regex_match(r.lon, kDecimal))
+      EXPECT_TRUE(std::regex_match(r.lat_minutes.begin(), r.lat_minutes.end(), kMinutes) &&
+                  std::regex_match(r.lon_minutes.begin(), r.lon_minutes.end(), kMinutes) &&
+                  std::regex_match(r.lat.begin(), r.lat.end(), kDecimal) &&
+                  std::regex_match(r.lon.begin(), r.lon.end(), kDecimal))
           << r.lat_minutes << " " << r.lon_minutes << " " << r.lat << " "
           << r.lon;
       ++waypoints;
@@ -180,7 +180,7 @@ TEST(MoveCaches, AppliesEveryMatchingLineInFileOrder) {
     Texts stripped = lines, minutes;
     list.MoveCaches(stripped);
     for (const CacheRecord& r : list.records)
-      minutes.push_back(r.moved ? r.lon_minutes : "-");
+      minutes.emplace_back(r.moved ? r.lon_minutes.view() : "-");
     EXPECT_EQ(minutes, expected) << ::testing::PrintToString(lines);
   }
 }

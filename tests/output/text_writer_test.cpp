@@ -97,7 +97,7 @@ TEST(TextWriter, SheetsOfOneRunKeepListOrderAndFillEachFileInTurn) {
   for (int i = 0; i < 1000; ++i) {
     const std::string& title = titles[(i * 7 + i / 3) % 3];
     CacheRecord record = testing::Wpt(FormatText("GC%04d", i), title, "Tradi");
-    record.raw_description.assign(600 - TextSheet(record).size(), 'd');
+    record.raw_description = std::string(600 - TextSheet(record).size(), 'd');
     expected[title.substr(0, 1)] += TextSheet(record);
     list.records.push_back(std::move(record));
   }
