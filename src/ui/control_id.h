@@ -26,6 +26,7 @@ enum class ControlId {
   kOutputKmlDir,
   kOutputKmlDirPicker,
   kKmlFileMode,
+  kOutputKmz,  // always enabled: it packs whatever map the run writes
   kOutputAsc,
   kOutputAscDir,
   kOutputAscDirPicker,

@@ -107,6 +107,7 @@ void MainDialog::ShowSettings() {
     Control<QLineEdit>(group.edit)->setText(FromBytes(bytes));
     edit_bytes_[group.edit] = bytes;
   }
+  Control<QCheckBox>(Id::kOutputKmz)->setChecked(settings_.bOutputKmz);
   const int32_t mode = settings_.OutputKmlDirFileMode;
   Control<QComboBox>(Id::kKmlFileMode)
       ->setCurrentIndex(mode >= 0 && mode <= 2 ? mode : -1);
@@ -132,6 +133,7 @@ void MainDialog::ReadControls(ConversionSettings& settings) {
   }
   settings.OutputKmlDirFileMode =
       Control<QComboBox>(Id::kKmlFileMode)->currentIndex();
+  settings.bOutputKmz = Control<QCheckBox>(Id::kOutputKmz)->isChecked();
 }
 
 void MainDialog::PickFolder(QLineEdit* edit) {

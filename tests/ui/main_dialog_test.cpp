@@ -155,6 +155,29 @@ TEST_F(MainWindow, CloseAndEnterKeepChangesAndEscapeLosesThem) {
   }
 }
 
+// The KMZ box shows the stored flag and stays enabled whatever the groups
+// say (it packs the map however its folder was chosen); a click on it is
+// read by ReadControls and kept by Close.
+TEST_F(MainWindow, KmzBoxIsAlwaysEnabledAndCloseKeepsIt) {
+  for (const bool stored : {false, true}) {
+    settings_ = AllOff();
+    settings_.bOutputKmz = stored;
+    Open();
+    QCheckBox* kmz = Check(Id::kOutputKmz);
+    EXPECT_EQ(kmz->isChecked(), stored);
+    for (int clicks = 0; clicks < 2; ++clicks) {
+      QTest::mouseClick(Check(Id::kOutputKml), Qt::LeftButton);
+      EXPECT_TRUE(kmz->isEnabled()) << clicks;
+    }
+    QTest::mouseClick(kmz, Qt::LeftButton);
+    ConversionSettings read = AllOff();
+    window_->ReadControls(read);
+    EXPECT_EQ(read.bOutputKmz, !stored);
+    QTest::mouseClick(Get<QPushButton>(Id::kClose), Qt::LeftButton);
+    EXPECT_EQ(settings_.bOutputKmz, !stored);
+  }
+}
+
 // The stored mode is preselected when it is 1 to 5. A click sets the mode
 // even when cancelled; only OK changes the two boxes' settings and stores
 // those three at once, and nothing else.
