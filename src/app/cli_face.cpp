@@ -41,21 +41,29 @@ std::string InputsText(const std::vector<std::string>& paths) {
   return text.empty() ? "\"\"" : text;
 }
 
-// Sets bOutputKmz for one run and puts the stored value back afterwards,
-// also when the run ends with an error.
-class OneRunKmz {
+// Sets the output flags the command line asks for (--kmz, --gpx) for one
+// run and puts the stored values back afterwards, also when the run ends
+// with an error.
+class OneRunOutputs {
  public:
-  OneRunKmz(ConversionSettings& settings, bool kmz)
-      : settings_(settings), stored_(settings.bOutputKmz) {
-    if (kmz) settings.bOutputKmz = true;
+  OneRunOutputs(ConversionSettings& settings, const ParsedArguments& parsed)
+      : settings_(settings),
+        stored_kmz_(settings.bOutputKmz),
+        stored_gpx_(settings.bOutputGpx) {
+    if (parsed.kmz) settings.bOutputKmz = true;
+    if (parsed.gpx) settings.bOutputGpx = true;
   }
-  ~OneRunKmz() { settings_.bOutputKmz = stored_; }
-  OneRunKmz(const OneRunKmz&) = delete;
-  OneRunKmz& operator=(const OneRunKmz&) = delete;
+  ~OneRunOutputs() {
+    settings_.bOutputKmz = stored_kmz_;
+    settings_.bOutputGpx = stored_gpx_;
+  }
+  OneRunOutputs(const OneRunOutputs&) = delete;
+  OneRunOutputs& operator=(const OneRunOutputs&) = delete;
 
  private:
   ConversionSettings& settings_;
-  bool stored_;
+  bool stored_kmz_;
+  bool stored_gpx_;
 };
 
 int Convert(const ParsedArguments& parsed, ConversionSettings& settings,
@@ -63,7 +71,7 @@ int Convert(const ParsedArguments& parsed, ConversionSettings& settings,
   const std::vector<std::string> paths = CommandLineInputs(parsed);
   bool converted = false;
   {
-    const OneRunKmz kmz(settings, parsed.kmz);
+    const OneRunOutputs outputs(settings, parsed);
     converted = ConversionRun(paths, parsed.function, settings, host);
   }
   if (converted) return kStatusOk;

@@ -71,6 +71,10 @@ ParsedArguments ParseArguments(const std::vector<std::string>& args) {
       parsed.function = std::max(parsed.function, function);
       continue;
     }
+    if (EqualsIgnoringAsciiCase(arg, "--gpx")) {
+      parsed.gpx = true;
+      continue;
+    }
     if (!first_word) joined += ' ';
     joined += arg;
     parsed.names.push_back(arg);

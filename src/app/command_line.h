@@ -12,15 +12,17 @@ namespace korvelo {
 struct ParsedArguments {
   bool has_option = false;  // at least one of the five options was given
   int32_t function = 0;     // FileFunction of the option that counts, 1-5
+  bool gpx = false;         // "--gpx": this run also writes the GPX
   std::string file_name;    // the other arguments, cleaned; case kept
   std::vector<std::string> names;  // the other arguments, each as given
-  bool kmz = false;  // "--kmz": this run writes the map as .kmz
+  bool kmz = false;                // "--kmz": this run writes the map as .kmz
 };
 
 // Arguments as the shell split them, program name excluded. An argument that
 // equals "/all", "/found", "/mine", "/disabled" or "/marked" (or "--all" ...
 // "--marked"), in any letter case, is an option; of several, the later one
-// in that order counts. The other arguments, joined by one blank, are the
+// in that order counts. "--gpx" (any letter case) asks for the GPX for
+// devices in this run. The other arguments, joined by one blank, are the
 // file name, with blanks and one double quote removed at each end.
 // "--kmz" (any letter case) is no option and no part of the name: it sets
 // `kmz`.

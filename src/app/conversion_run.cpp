@@ -14,15 +14,18 @@ namespace {
 
 // Every input merged into one list; each loaded list goes right after its
 // merge. The texts that only the plain-text sheets read are not kept for a
-// run that writes none.
+// run that writes none, the original waypoint texts only for a run that
+// writes the GPX for devices.
 void LoadInputs(const std::vector<std::string>& paths,
                 const ConversionSettings& settings, CacheList& list,
                 Progress& progress) {
   progress.SetText("Loading caches...");
   const RecordTexts texts =
       settings.bOutputTxt ? RecordTexts::kAll : RecordTexts::kNoSheetTexts;
+  const WaypointOriginals originals =
+      settings.bOutputGpx ? WaypointOriginals::kKeep : WaypointOriginals::kDrop;
   for (const std::string& path : paths) {
-    list.Merge(CacheList(path, &progress, "", texts));
+    list.Merge(CacheList(path, &progress, "", texts, originals));
   }
 }
 
@@ -54,7 +57,7 @@ bool ConversionRun(const std::vector<std::string>& paths, int32_t function,
     WriteKml(list, kml_path, function, settings);
   }
 
-  RunOutputStages(list, first_path, settings, *progress);
+  RunOutputStages(list, paths, function, settings, *progress);
   host.ShowFinalMessage(FormatText("%li caches processed",
                                    static_cast<long>(list.GetSize()) + extra));
   return true;

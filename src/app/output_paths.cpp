@@ -40,6 +40,13 @@ std::string AscPatternPrefix(std::string_view first_path,
          BaseName(list_name);
 }
 
+std::string GpxFilePath(std::string_view first_path, std::string_view list_name,
+                        const ConversionSettings& settings) {
+  return WithTrailingBackslash(
+             ConfiguredOrSource(settings.OutputGpxDir, first_path)) +
+         BaseName(list_name) + "_gps.gpx";
+}
+
 std::string TextFolder(std::string_view first_path,
                        const ConversionSettings& settings) {
   return WithTrailingBackslash(

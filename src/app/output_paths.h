@@ -25,6 +25,11 @@ std::string AscPatternPrefix(std::string_view first_path,
                              std::string_view list_name,
                              const ConversionSettings& settings);
 
+// The GPX folder (OutputGpxDir when not empty, else the source folder) with
+// a separator and BaseName(list_name) + "_gps.gpx".
+std::string GpxFilePath(std::string_view first_path, std::string_view list_name,
+                        const ConversionSettings& settings);
+
 // The plain-text folder (OutputTxtDir when not empty, else the source
 // folder), ending in a separator.
 std::string TextFolder(std::string_view first_path,

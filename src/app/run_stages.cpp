@@ -4,9 +4,12 @@
 #include <vector>
 
 #include "app/output_paths.h"
+#include "app/run_inputs.h"
 #include "input/input_files.h"
 #include "output/asc_writer.h"
+#include "output/gpx_writer.h"
 #include "output/text_writer.h"
+#include "platform/file_error.h"
 
 namespace korvelo {
 namespace {
@@ -50,6 +53,19 @@ void AscStage(const CacheList& list, std::string_view first_path,
   WriteAsc(list, prefix + "_highway_%s.asc", true);
 }
 
+// A GPX named like an input would replace the pocket query it was made
+// from: the run stops there and the input stays as it is.
+void GpxStage(const CacheList& list, const std::vector<std::string>& paths,
+              int function, const ConversionSettings& settings,
+              Progress& progress) {
+  const std::string path = GpxFilePath(paths.front(), list.name, settings);
+  if (IsInputOfRun(path, paths)) {
+    throw FileError(FileCause::kAccessDenied, path, 0);
+  }
+  progress.SetText("Creating GPX...");
+  WriteGpxFile(list, path, function);
+}
+
 }  // namespace
 
 int RunListStages(CacheList& list, const ConversionSettings& settings,
@@ -61,9 +77,14 @@ int RunListStages(CacheList& list, const ConversionSettings& settings,
   return extra;
 }
 
-void RunOutputStages(const CacheList& list, std::string_view first_path,
+void RunOutputStages(const CacheList& list,
+                     const std::vector<std::string>& paths, int function,
                      const ConversionSettings& settings, Progress& progress) {
+  const std::string& first_path = paths.front();
   if (settings.bOutputAsc) AscStage(list, first_path, settings, progress);
+  if (settings.bOutputGpx) {
+    GpxStage(list, paths, function, settings, progress);
+  }
   if (settings.bOutputTxt) {
     progress.SetText("Creating TXT...");
     WriteText(list, TextFolder(first_path, settings));

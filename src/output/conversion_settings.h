@@ -28,6 +28,9 @@ struct ConversionSettings {
   std::string OutputTxtDir;
   // The map goes out as self-contained .kmz archives instead of .kml.
   bool bOutputKmz = false;
+  // The GPX for GPS units and phone apps; off unless asked for.
+  bool bOutputGpx = false;
+  std::string OutputGpxDir;
 };
 
 }  // namespace korvelo

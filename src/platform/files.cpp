@@ -16,6 +16,13 @@ int UniqueFd::Close() {
   return errno;
 }
 
+std::optional<FileIdentity> IdentityOf(std::string_view path) {
+  struct stat info;
+  if (stat(std::string(path).c_str(), &info) != 0) return std::nullopt;
+  return FileIdentity{static_cast<uint64_t>(info.st_dev),
+                      static_cast<uint64_t>(info.st_ino)};
+}
+
 UniqueFd OpenFileForReading(std::string_view path) {
   // O_NONBLOCK keeps the open of a FIFO without a writer from waiting
   // forever; it is cleared again once the file turned out to be regular.

@@ -4,6 +4,8 @@
 #define KORVELO_PLATFORM_FILES_H_
 
 #include <cstddef>
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -21,6 +23,17 @@ UniqueFd OpenFileForReading(std::string_view path);
 // content. Throws FileError naming the path when the file cannot be opened
 // (see OpenFileForReading) or read. `bytes` is unspecified after a throw.
 void ReadWholeFile(std::string_view path, std::string& bytes);
+
+// What tells one file from another, whatever path leads to it.
+struct FileIdentity {
+  uint64_t device = 0;
+  uint64_t inode = 0;
+  bool operator==(const FileIdentity&) const = default;
+};
+
+// The identity of the file that `path` leads to (symbolic links followed),
+// or nothing when there is none.
+std::optional<FileIdentity> IdentityOf(std::string_view path);
 
 // Writes all `size` bytes to `fd`, retrying after signals; 0 or the errno of
 // the failure. A write that stores nothing without a reason counts as ENOSPC.

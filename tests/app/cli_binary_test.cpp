@@ -26,7 +26,7 @@ const std::string kUsage =
 
 // Each way the program ends: status 0 is silent, 1 gives the German text and
 // the system's reason, 2 the usage on stderr, 3 one line saying nothing was
-// written, and no file is made. Every run saves all seventeen settings, the
+// written, and no file is made. Every run saves all nineteen settings, the
 // loaded ones unchanged. With `every` each stage runs: the owners and moves
 // files are missing, and the list the exclusions empty is still written.
 TEST_F(ProgramRun, EndsWithItsStatusAndWritesTheSettingsItLoaded) {
@@ -67,7 +67,7 @@ TEST_F(ProgramRun, EndsWithItsStatusAndWritesTheSettingsItLoaded) {
                              : err_ == ReplaceAll(err, "@", work_.path()))
         << args << ": " << err_;
     const std::string saved = ReadFileOrFail(conf());
-    EXPECT_EQ(std::count(saved.begin(), saved.end(), '='), 17) << args;
+    EXPECT_EQ(std::count(saved.begin(), saved.end(), '='), 19) << args;
     std::istringstream lines(stored);
     for (std::string line; std::getline(lines, line);)
       EXPECT_NE(saved.find(line + "\n"), std::string::npos) << args << line;
@@ -99,6 +99,25 @@ TEST_F(ProgramRun, KmzOptionPacksOneRunAndTheSettingEveryRun) {
     const std::string flag = stored.empty() ? "bOutputKmz=0\n" : stored;
     EXPECT_NE(saved.find(flag), std::string::npos) << args << saved;
   }
+}
+
+// "--gpx" writes the GPX for this run only: the stored flag stays clear. A
+// folder run whose GPX would replace one of the folder's files fails with
+// status 1 and the access-denied text, and the file stays.
+TEST_F(ProgramRun, WritesTheGpxForOneRunAndNeverOverAnInput) {
+  WriteFileOrFail(work_ / "12345.gpx", PocketQuery(1, 2));
+  Store("bOutputGpx=0\n");
+  EXPECT_EQ(Run("/found --GPX 12345.gpx"), 0) << err_;
+  const std::string gpx = ReadFileOrFail(work_ / "12345_gps.gpx");
+  EXPECT_NE(gpx.find("<name>GC2</name>"), std::string::npos);
+  EXPECT_NE(ReadFileOrFail(conf()).find("bOutputGpx=0\n"), std::string::npos);
+  EXPECT_EQ(Run("--gpx 12345.gpx"), 2);
+  WriteFileOrFail(work_ / "pq/12345.gpx", PocketQuery(3, 1));
+  WriteFileOrFail(work_ / "pq/12345_gps.gpx", gpx);
+  EXPECT_EQ(Run("/all --gpx pq"), 1);
+  EXPECT_EQ(err_,
+            "Zugriff auf " + work_ / "pq/12345_gps.gpx" + " wurde verwehrt.\n");
+  EXPECT_EQ(ReadFileOrFail(work_ / "pq/12345_gps.gpx"), gpx);
 }
 
 // Every stage on real data (the exclusion "folder" is a single pocket

@@ -21,19 +21,24 @@ namespace korvelo::testing {
 namespace {
 
 // Options after "/" or "--" in any letter case, anywhere; the highest
-// function given wins. Function 0 means no option.
+// function given wins. Function 0 means no option. "--gpx" is taken in any
+// case, and only in that form.
 TEST(ParseArguments, FindsOptionsAndTheFileName) {
-  const std::tuple<std::vector<std::string>, int32_t, std::string> rows[] = {
-      {{"--Mine", "My.GPX"}, 3, "My.GPX"},
-      {{"x.gpx", "/marked", "/found"}, 5, "x.gpx"},
-      {{"/allx", "-all", "all", "//all"}, 0, "/allx -all all //all"},
-      {{"/found", "  \" a\"b.gpx \"  "}, 2, "a\"b.gpx"},
-      {{"/found", "\t", ""}, 2, ""}};
-  for (const auto& [args, function, file_name] : rows) {
+  const std::tuple<std::vector<std::string>, int32_t, std::string, bool>
+      rows[] = {
+          {{"--Mine", "My.GPX"}, 3, "My.GPX", false},
+          {{"x.gpx", "/marked", "/found"}, 5, "x.gpx", false},
+          {{"/allx", "-all", "all", "//all"}, 0, "/allx -all all //all", false},
+          {{"/found", "  \" a\"b.gpx \"  "}, 2, "a\"b.gpx", false},
+          {{"/found", "\t", ""}, 2, "", false},
+          {{"--GPX", "/all", "a.gpx"}, 1, "a.gpx", true},
+          {{"/gpx", "-gpx", "--gpx"}, 0, "/gpx -gpx", true}};
+  for (const auto& [args, function, file_name, gpx] : rows) {
     SCOPED_TRACE(::testing::PrintToString(args));
     const ParsedArguments parsed = ParseArguments(args);
     EXPECT_EQ(parsed.has_option ? parsed.function : 0, function);
     EXPECT_EQ(parsed.file_name, file_name);
+    EXPECT_EQ(parsed.gpx, gpx);
   }
 }
 
