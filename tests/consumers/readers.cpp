@@ -75,7 +75,8 @@ CorpusConversion Convert(const fs::path& input, const TempDir& root, int n) {
   const std::string work = root / std::to_string(n);
   fs::create_directories(work + "/config/Brannoc");
   WriteFileOrFail(work + "/config/Brannoc/Korvelo.conf",
-                  "[General]\nbOutputKml=1\nOutputKmlDir=" + work + "/out\n");
+                  "[General]\nbOutputKml=1\nOutputKmlDir=" + work +
+                      "/out\nbOutputGpx=1\nOutputGpxDir=" + work + "/out\n");
   fs::create_directories(work + "/out");
   fs::create_directories(work + "/tmp");
   const int status = std::system(
@@ -87,9 +88,15 @@ CorpusConversion Convert(const fs::path& input, const TempDir& root, int n) {
        ShellWord(done.input) + " </dev/null >/dev/null 2>&1")
           .c_str());
   done.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  for (const auto& entry : fs::directory_iterator(work + "/out"))
-    if (entry.path().extension() == ".kml") done.kmls.push_back(entry.path());
+  for (const auto& entry : fs::directory_iterator(work + "/out")) {
+    if (entry.path().extension() == ".kml") {
+      done.kmls.push_back(entry.path());
+    } else if (entry.path().string().ends_with("_gps.gpx")) {
+      done.gpx_outputs.push_back(entry.path());
+    }
+  }
   std::sort(done.kmls.begin(), done.kmls.end());
+  std::sort(done.gpx_outputs.begin(), done.gpx_outputs.end());
   if (input.extension() == ".zip") {
     done.gpx_documents = UnpackGpxEntries(done.input, work);
   } else {

@@ -24,11 +24,13 @@ bool HaveTool(std::string_view program);
 // "'text'" for the shell.
 std::string ShellWord(std::string_view text);
 
-// One corpus file and what the program wrote for it with /all.
+// One corpus file and what the program wrote for it with /all and the GPX
+// for devices switched on.
 struct CorpusConversion {
   std::string input;              // path of the pocket query or archive
   int status = -1;                // the program's exit status
   std::vector<std::string> kmls;  // paths of the KML files it wrote, sorted
+  std::vector<std::string> gpx_outputs;  // and of the GPX for devices
   // The GPX documents the input holds (the file itself, or each GPX entry
   // of an archive unpacked beside the output): what a reader of the input
   // reads.
