@@ -54,6 +54,8 @@ constexpr Group kGroups[] = {
      Id::kKmlFileMode, &S::bOutputKml, &S::OutputKmlDir, true},
     {Id::kOutputAsc, Id::kOutputAscDir, Id::kOutputAscDirPicker, Id::kNone,
      &S::bOutputAsc, &S::OutputAscDir, true},
+    {Id::kOutputGpx, Id::kOutputGpxDir, Id::kOutputGpxDirPicker, Id::kNone,
+     &S::bOutputGpx, &S::OutputGpxDir, true},
     {Id::kOutputTxt, Id::kOutputTxtDir, Id::kOutputTxtDirPicker, Id::kNone,
      &S::bOutputTxt, &S::OutputTxtDir, true},
 };
