@@ -6,14 +6,6 @@
 
 namespace korvelo {
 
-uint16_t CodeHash(std::string_view code) {
-  uint16_t h = 0;
-  for (unsigned char b : code) {
-    h = static_cast<uint16_t>(((h << 9) | (h >> 7)) ^ b);
-  }
-  return h;
-}
-
 bool CacheList::Contains(std::string_view code) const {
   return codeIndex.find(code) != codeIndex.end();
 }

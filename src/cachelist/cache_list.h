@@ -3,7 +3,6 @@
 #ifndef KORVELO_CACHELIST_CACHE_LIST_H_
 #define KORVELO_CACHELIST_CACHE_LIST_H_
 
-#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -16,12 +15,6 @@
 namespace korvelo {
 
 class Progress;
-
-// 16-bit hash of a waypoint code: per byte, rotate left by 9, then XOR.
-// Twelve of its bits chose the bucket of the code index in older versions;
-// it is kept because it is the published checksum of a code, but the index
-// no longer uses it: codes written to collide made those buckets long.
-uint16_t CodeHash(std::string_view code);
 
 // Records gathered in pieces, for a load that may make millions of them: a
 // growing array would hold its old and its new copy at once, twice the

@@ -12,14 +12,6 @@ constexpr std::string_view kLineEnds("\r\n\x1a", 3);
 
 }  // namespace
 
-std::string LoadFileText(std::string_view path) {
-  std::string text;
-  ReadWholeFile(path, text);
-  const size_t zero = text.find('\0');
-  if (zero != std::string::npos) text.resize(zero);
-  return text;
-}
-
 bool LoadFileBytes(std::string_view path, std::string& bytes) {
   try {
     ReadWholeFile(path, bytes);

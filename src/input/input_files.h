@@ -1,4 +1,4 @@
-// Whole-file text and bytes, and line files.
+// Whole-file bytes and line files.
 #ifndef KORVELO_INPUT_INPUT_FILES_H_
 #define KORVELO_INPUT_INPUT_FILES_H_
 
@@ -8,10 +8,6 @@
 #include <vector>
 
 namespace korvelo {
-
-// The file's bytes up to the first zero byte. Throws FileError with the
-// cause of the failure and the path when the file cannot be opened or read.
-std::string LoadFileText(std::string_view path);
 
 // Replaces `bytes` with the whole file; false on any failure (never throws),
 // `bytes` then holds anything.

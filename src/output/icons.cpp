@@ -214,10 +214,6 @@ bool IsRailwayStation(const CacheRecord& record) {
   return AnyHolds(Titles(record), kRailwayKeywords);
 }
 
-std::string_view SpecialIcon(const CacheRecord& record, bool nightOnly) {
-  return IconUrl(SpecialIconOf(record, nightOnly));
-}
-
 Icon IconOf(const CacheRecord& record, int function, bool showDisabled) {
   for (const RoleIcon& role : kRoleIcons) {
     if (function == role.function) return role.icon;

@@ -50,11 +50,6 @@ bool IsNightCache(const CacheRecord& record);
 bool IsTravelBugHotel(const CacheRecord& record);
 bool IsRailwayStation(const CacheRecord& record);
 
-// With `nightOnly` the night icon or nothing; otherwise the first of
-// motorway, church, travel-bug hotel and railway station that holds, or
-// the empty reference.
-std::string_view SpecialIcon(const CacheRecord& record, bool nightOnly);
-
 // The icon of one placemark, Icon::kNone for the empty reference.
 Icon IconOf(const CacheRecord& record, int function, bool showDisabled);
 
