@@ -5,8 +5,7 @@ SAMPLE ?= examples/sample-pq.gpx
 
 # Debian packages the build and the tests need (installed when missing).
 PACKAGES = g++ cmake ninja-build make zlib1g-dev libisal-dev qt6-base-dev \
-           qt6-qpa-plugins libgtest-dev libgmock-dev libbenchmark-dev \
-           libxml2-utils clang-format util-linux
+           qt6-qpa-plugins libgtest-dev libxml2-utils clang-format util-linux
 
 SUDO = $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
@@ -29,13 +28,19 @@ define ensure_packages
 	fi
 endef
 
+# Configures the build folder $(1) with the CMake arguments $(2); $(3), when
+# given, goes before cmake (the compiler choice of the fuzz build).
+configure_build = $(3) cmake -S . -B $(1) -G "$(GENERATOR)" $(2)
+# The same, only when $(1) holds no configured build yet.
+configure_once = @[ -f $(1)/build.ninja ] || [ -f $(1)/Makefile ] || \
+  $(call configure_build,$(1),$(2),$(3))
+
 deps:
 	$(call ensure_packages,$(PACKAGES))
 
 configure: deps
-	@[ -f $(BUILD)/build.ninja ] || [ -f $(BUILD)/Makefile ] || \
-	  cmake -S . -B $(BUILD) -G "$(GENERATOR)" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-	    -DKORVELO_ICONS_FROM_SOURCE=ON
+	$(call configure_once,$(BUILD),-DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DKORVELO_ICONS_FROM_SOURCE=ON)
 
 build: configure
 	cmake --build $(BUILD)
@@ -85,8 +90,8 @@ bench: build
 PREFIX ?= /usr/local
 INSTALL_BUILD = $(BUILD)-install
 install: deps
-	cmake -S . -B $(INSTALL_BUILD) -G "$(GENERATOR)" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-	  -DKORVELO_BUILD_TESTS=OFF -DCMAKE_INSTALL_PREFIX="$(PREFIX)"
+	$(call configure_build,$(INSTALL_BUILD),-DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DKORVELO_BUILD_TESTS=OFF -DCMAKE_INSTALL_PREFIX="$(PREFIX)")
 	cmake --build $(INSTALL_BUILD)
 	DESTDIR="$(DESTDIR)" cmake --install $(INSTALL_BUILD) --strip
 
@@ -97,10 +102,10 @@ PACKAGE_PACKAGES = dpkg-dev lintian desktop-file-utils appstream
 BUILDFLAGS = DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get
 package: deps
 	$(call ensure_packages,$(PACKAGE_PACKAGES))
-	cmake -S . -B $(PACKAGE_BUILD) -G "$(GENERATOR)" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	$(call configure_build,$(PACKAGE_BUILD),-DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DKORVELO_BUILD_TESTS=OFF -DCMAKE_INSTALL_PREFIX=/usr \
 	  -DCMAKE_CXX_FLAGS="$$($(BUILDFLAGS) CPPFLAGS) $$($(BUILDFLAGS) CXXFLAGS)" \
-	  -DCMAKE_EXE_LINKER_FLAGS="$$($(BUILDFLAGS) LDFLAGS)"
+	  -DCMAKE_EXE_LINKER_FLAGS="$$($(BUILDFLAGS) LDFLAGS)")
 	cmake --build $(PACKAGE_BUILD)
 	rm -f $(PACKAGE_BUILD)/korvelo_*.deb
 	cd $(PACKAGE_BUILD) && cpack -G DEB
@@ -113,9 +118,8 @@ check-package: package
 # its own build folder: any error or leak stops the test that met it.
 ASAN_BUILD ?= build-asan
 test-asan: deps
-	@[ -f $(ASAN_BUILD)/build.ninja ] || \
-	  cmake -S . -B $(ASAN_BUILD) -G "$(GENERATOR)" \
-	    -DCMAKE_BUILD_TYPE=Debug -DKORVELO_SANITIZE=ON
+	$(call configure_once,$(ASAN_BUILD),-DCMAKE_BUILD_TYPE=Debug \
+	  -DKORVELO_SANITIZE=ON)
 	cmake --build $(ASAN_BUILD)
 	cd $(ASAN_BUILD) && \
 	  ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:abort_on_error=0 \
@@ -129,9 +133,8 @@ FUZZ_PACKAGES = clang libclang-rt-14-dev
 FUZZ_RUNS ?= 3000
 fuzz: deps
 	$(call ensure_packages,$(FUZZ_PACKAGES))
-	@[ -f $(FUZZ_BUILD)/build.ninja ] || \
-	  CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G "$(GENERATOR)" \
-	    -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKORVELO_FUZZ=ON
+	$(call configure_once,$(FUZZ_BUILD),-DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DKORVELO_FUZZ=ON,CC=clang CXX=clang++)
 	cmake --build $(FUZZ_BUILD)
 
 # Every fuzz target for $(FUZZ_RUNS) runs; fails on any finding.
