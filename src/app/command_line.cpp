@@ -35,23 +35,13 @@ int32_t OptionFunction(std::string_view arg) {
   return 0;
 }
 
-// Blanks, TAB, LF, VT, FF and CR.
-constexpr std::string_view kWhiteSpace = " \t\n\v\f\r";
-
-std::string_view TrimWhiteSpace(std::string_view text) {
-  const size_t first = text.find_first_not_of(kWhiteSpace);
-  if (first == std::string_view::npos) return {};
-  const size_t last = text.find_last_not_of(kWhiteSpace);
-  return text.substr(first, last - first + 1);
-}
-
 // White space off both ends, then one double quote off each end, then white
 // space again.
 std::string CleanFileName(std::string_view name) {
-  name = TrimWhiteSpace(name);
+  name = Trim(name);
   if (name.starts_with('"')) name.remove_prefix(1);
   if (name.ends_with('"')) name.remove_suffix(1);
-  return std::string(TrimWhiteSpace(name));
+  return std::string(Trim(name));
 }
 
 }  // namespace

@@ -8,12 +8,6 @@ size_t LastSeparator(std::string_view path) { return path.rfind('/'); }
 
 }  // namespace
 
-std::string WithTrailingBackslash(std::string_view path) {
-  std::string result(path);
-  if (result.empty() || result.back() != '/') result.push_back('/');
-  return result;
-}
-
 std::string BaseName(std::string_view path) {
   const size_t separator = LastSeparator(path);
   if (separator == std::string_view::npos) return std::string(path);

@@ -6,11 +6,9 @@
 #include <string>
 #include <string_view>
 
-namespace korvelo {
+#include "platform/folders.h"  // WithTrailingBackslash
 
-// The path unchanged when it ends in "/", else with "/" appended (an empty
-// path gives "/").
-std::string WithTrailingBackslash(std::string_view path);
+namespace korvelo {
 
 // Text after the last "/" up to the first "." after it; a path with no
 // separator is returned whole, extension included.

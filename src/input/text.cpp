@@ -370,6 +370,12 @@ std::string FormatText(const char* format, ...) {
   return out;
 }
 
+std::string_view Trim(std::string_view text, std::string_view blanks) {
+  const size_t first = text.find_first_not_of(blanks);
+  if (first == std::string_view::npos) return {};
+  return text.substr(first, text.find_last_not_of(blanks) - first + 1);
+}
+
 bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
   return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
     return AsciiLower(x) == AsciiLower(y);

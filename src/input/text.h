@@ -79,6 +79,13 @@ constexpr char AsciiUpper(char c) {
   return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
+// Blank, TAB, LF, VT, FF and CR.
+inline constexpr std::string_view kWhiteSpace = " \t\n\v\f\r";
+
+// `text` without the bytes of `blanks` at both ends, as a view into it.
+std::string_view Trim(std::string_view text,
+                      std::string_view blanks = kWhiteSpace);
+
 // True when both texts are equal with ASCII letters compared in any case.
 bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b);
 

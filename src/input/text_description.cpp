@@ -14,29 +14,22 @@ struct Replacement {
   std::string_view to;
 };
 
-// Steps 10 to 22 of the description's replacements, applied in this order
-// after the line breaks (steps 1 to 5) and the entities (6 to 9): HTML breaks
-// and paragraph ends become CR LF, and links become "[[" text "]]" once the
-// tags are stripped. These steps feed each other, so each is its own pass.
+// The markup replacements, applied in this order once the source's line
+// breaks are joined and the entities decoded: blanks around HTML breaks go,
+// breaks and paragraph ends become CR LF, and links become "[[" text "]]"
+// ("<a " turns into "[[<B ", a tag that the stripping then removes). They
+// feed each other, so each is its own pass.
 constexpr Replacement kMarkupSteps[] = {
-    {" <br>", "<br>"},  // 10
-    {" <BR>", "<br>"},  // 11
-    {"<br> ", "<br>"},  // 12
-    {"<BR> ", "<br>"},  // 13
-    {"<br>", "\r\n"},   // 14
-    {"<BR>", "\r\n"},   // 15
-    {"</p>", "\r\n"},   // 16
-    {"</P>", "\r\n"},   // 17
-    {"<p>", " "},       // 18
-    {"<A ", "[[<B "},   // 19
-    {"</A>", "]]"},     // 20
-    {"<a ", "[[<B "},   // 21
-    {"</a>", "]]"},     // 22
+    {" <br>", "<br>"}, {" <BR>", "<br>"}, {"<br> ", "<br>"}, {"<BR> ", "<br>"},
+    {"<br>", "\r\n"},  {"<BR>", "\r\n"},  {"</p>", "\r\n"},  {"</P>", "\r\n"},
+    {"<p>", " "},      {"<A ", "[[<B "},  {"</A>", "]]"},    {"<a ", "[[<B "},
+    {"</a>", "]]"},
 };
 
-// Steps 3 to 5 in one pass: CR LF becomes a blank, then a lone CR a blank,
-// then a lone LF nothing. No step makes a CR or LF, and CR LF pairs cannot
-// overlap, so one left-to-right pass gives what the three passes give.
+// The source's line breaks joined in one pass: CR LF becomes a blank, then a
+// lone CR a blank, then a lone LF nothing. None of these makes a CR or LF,
+// and CR LF pairs cannot overlap, so one left-to-right pass gives what three
+// passes give.
 std::string JoinLines(const std::string& text) {
   std::string out;
   out.reserve(text.size());
@@ -59,9 +52,10 @@ std::string JoinLines(const std::string& text) {
   return out;
 }
 
-// Steps 6 to 9 in one pass: "&lt;", "&gt;", "&amp;" and "&nbsp;" decoded in
-// that order. Only "&amp;" makes a new "&", and of the later steps only
-// "&nbsp;" can then match, so "&amp;nbsp;" is a blank, as two passes make it.
+// The four entities in one pass: "&lt;", "&gt;", "&amp;" and "&nbsp;"
+// decoded as if one after the other in that order. Only "&amp;" makes a new
+// "&", and of the later ones only "&nbsp;" can then match, so "&amp;nbsp;"
+// is a blank, as two passes make it.
 std::string DecodeEntities(const std::string& text) {
   static constexpr Replacement kEntities[] = {{"&lt;", "<"},
                                               {"&gt;", ">"},
@@ -94,8 +88,9 @@ std::string DecodeEntities(const std::string& text) {
 
 std::string TextDescription(std::string_view raw_description) {
   std::string text = DropCdataMarkers(raw_description);
-  ReplaceAllIn(text, "\r\n ", "\r\n");  // 1
-  ReplaceAllIn(text, " \r\n", "\r\n");  // 2
+  // Blanks at line ends go first, so the joined lines keep one blank.
+  ReplaceAllIn(text, "\r\n ", "\r\n");
+  ReplaceAllIn(text, " \r\n", "\r\n");
   text = DecodeEntities(JoinLines(text));
   for (const Replacement& step : kMarkupSteps) {
     ReplaceAllIn(text, step.from, step.to);

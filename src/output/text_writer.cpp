@@ -17,9 +17,9 @@
 namespace korvelo {
 namespace {
 
-// A sheet file takes further sheets while it stays below this size; the
-// last file of a key takes everything.
-constexpr int64_t kFileSizeLimit = 0x6C00;
+// A sheet file takes further sheets while it stays below 27 KiB (0x6C00
+// bytes); the last file of a key takes everything.
+constexpr int64_t kFileSizeLimit = 27 * 1024;
 constexpr int kLastFile = 100;
 
 // The key folders D/K1, D/K1/K2 and D/K1/K2/K3, each created when missing

@@ -101,6 +101,14 @@ FileError FileErrorFromErrno(int error, std::string_view path) {
   return FileError(CauseFromErrno(error), std::string(path), error);
 }
 
+FileError WriteFailure(int error, std::string_view path) {
+  const FileCause cause = error > 0 ? CauseFromErrno(error) : FileCause::kNone;
+  const bool has_reason =
+      cause != FileCause::kGeneric && cause != FileCause::kNone;
+  return FileError(has_reason ? cause : FileCause::kDiskFull, std::string(path),
+                   error > 0 ? error : 0);
+}
+
 std::string FileErrorText(FileCause cause, std::string_view path) {
   std::string text =
       "Ein unbekannter Fehler ist beim Zugriff auf %1 aufgetreten.";

@@ -50,6 +50,11 @@ FileCause CauseFromErrno(int error);
 // A FileError for `error` (an errno value) concerning `path`.
 FileError FileErrorFromErrno(int error, std::string_view path);
 
+// A FileError for a failed write of `path`. A write that failed without an
+// OS reason of its own (`error` 0 or less, as for a stream that went bad, or
+// an errno with only the generic cause) was cut short by a full disk.
+FileError WriteFailure(int error, std::string_view path);
+
 // The user text of a cause: "%1" replaced by the path as it is, or by
 // "eine unbenannte Datei" when the error has no path. UTF-8.
 std::string FileErrorText(FileCause cause, std::string_view path);

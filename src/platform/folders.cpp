@@ -35,6 +35,12 @@ bool IsDotOrDotDot(const char* name) {
 
 }  // namespace
 
+std::string WithTrailingBackslash(std::string_view path) {
+  std::string result(path);
+  if (result.empty() || result.back() != '/') result.push_back('/');
+  return result;
+}
+
 bool IsFolder(std::string_view path) {
   struct stat info;
   return stat(std::string(path).c_str(), &info) == 0 && S_ISDIR(info.st_mode);

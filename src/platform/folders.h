@@ -8,6 +8,10 @@
 
 namespace korvelo {
 
+// The path unchanged when it ends in "/", else with "/" appended (an empty
+// path gives "/"): the one way a folder path is made ready for a name.
+std::string WithTrailingBackslash(std::string_view path);
+
 // True when `path` names an existing folder (stat says directory).
 bool IsFolder(std::string_view path);
 

@@ -20,20 +20,15 @@
 namespace korvelo {
 namespace {
 
-// A write failure of `path`; without an OS reason (a stream that went bad,
-// a short write) it is the disk-full cause.
-FileError WriteFailure(int error, std::string_view path) {
-  FileCause cause = error > 0 ? CauseFromErrno(error) : FileCause::kDiskFull;
-  if (cause == FileCause::kGeneric || cause == FileCause::kNone) {
-    cause = FileCause::kDiskFull;
-  }
-  return FileError(cause, std::string(path), error > 0 ? error : 0);
-}
+// Bytes a writer's output gathers before they go to the file in one write.
+constexpr size_t kBufferBytes = 64 * 1024;
 
 // Buffers output for a descriptor and remembers the first write failure.
 class DescriptorBuffer : public std::streambuf {
  public:
-  explicit DescriptorBuffer(int fd) : fd_(fd), buffer_(1 << 16) { Reset(); }
+  explicit DescriptorBuffer(int fd) : fd_(fd), buffer_(kBufferBytes) {
+    Reset();
+  }
   int error() const { return error_; }
 
  protected:

@@ -8,25 +8,11 @@
 
 #include "platform/file_error.h"
 #include "platform/files.h"
+#include "platform/folders.h"
 #include "platform/signal_cleanup.h"
 
 namespace korvelo {
 namespace {
-
-std::string WithSlash(std::string_view path) {
-  std::string result(path);
-  if (result.empty() || result.back() != '/') result.push_back('/');
-  return result;
-}
-
-// A write failure: without an OS reason it is the disk-full cause.
-FileError AppendFailure(int error, const std::string& path) {
-  FileCause cause = CauseFromErrno(error);
-  if (cause == FileCause::kGeneric || cause == FileCause::kNone) {
-    cause = FileCause::kDiskFull;
-  }
-  return FileError(cause, path, error);
-}
 
 // Opens the regular file `name` in `folder` for appending; never follows a
 // link and never waits for a FIFO. Throws kInvalidFile naming `path`.
@@ -52,19 +38,20 @@ UniqueFd OpenRegularForAppend(int folder, std::string_view name,
 }  // namespace
 
 OutputFolder::OutputFolder(std::string_view path)
-    : path_(WithSlash(path)),
+    : path_(WithTrailingBackslash(path)),
       fd_(open(std::string(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)),
       error_(fd_.valid() ? 0 : errno) {}
 
 OutputFolder OutputFolder::Subfolder(std::string_view name) const {
   const std::string child = path_ + std::string(name);
-  if (!valid()) return OutputFolder(WithSlash(child), UniqueFd(), error_);
+  if (!valid())
+    return OutputFolder(WithTrailingBackslash(child), UniqueFd(), error_);
   const std::string native(name);
   mkdirat(fd_.get(), native.c_str(), 0777);  // an existing one is fine
   UniqueFd sub(openat(fd_.get(), native.c_str(),
                       O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
   const int error = sub.valid() ? 0 : errno;
-  return OutputFolder(WithSlash(child), std::move(sub), error);
+  return OutputFolder(WithTrailingBackslash(child), std::move(sub), error);
 }
 
 int64_t OutputFolder::FileSize(std::string_view name) const {
@@ -92,7 +79,7 @@ void AppendFile::Append(std::string_view bytes) {
     if (ftruncate(fd_.get(), length_) != 0) {
       // Nothing more can be done; the write error below says what failed.
     }
-    throw AppendFailure(error, path_);
+    throw WriteFailure(error, path_);
   }
   length_ += static_cast<off_t>(bytes.size());
 }

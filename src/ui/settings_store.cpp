@@ -105,11 +105,8 @@ bool IsUtf8(std::string_view bytes) {
   return QString::fromUtf8(array).toUtf8() == array;
 }
 
-std::string_view TrimBlanks(std::string_view text) {
-  const size_t first = text.find_first_not_of(" \t");
-  if (first == std::string_view::npos) return {};
-  return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
+// What an editor leaves around "=" and a value.
+constexpr std::string_view kBlanksAndTabs = " \t";
 
 // A value as written by hand: quotes dropped, the escapes an editor would
 // write (\\, \", \t, \n, \r) resolved, every other byte kept.
@@ -144,13 +141,15 @@ std::map<std::string, std::string> NonUtf8Values(const QSettings& store) {
   SplitLines(bytes, lines);
   bool general = false;
   for (const std::string& line : lines) {
-    const std::string_view text = TrimBlanks(line);
+    const std::string_view text = Trim(line, kBlanksAndTabs);
     if (text.starts_with('[')) general = text == "[General]";
     const size_t equals = text.find('=');
     if (!general || equals == std::string_view::npos) continue;
-    const std::string_view value = TrimBlanks(text.substr(equals + 1));
+    const std::string_view value =
+        Trim(text.substr(equals + 1), kBlanksAndTabs);
     if (IsUtf8(value)) continue;
-    values[std::string(TrimBlanks(text.substr(0, equals)))] = Unescape(value);
+    values[std::string(Trim(text.substr(0, equals), kBlanksAndTabs))] =
+        Unescape(value);
   }
   return values;
 }

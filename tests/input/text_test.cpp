@@ -105,6 +105,18 @@ TEST(DropCdataMarkers, KeepsWhatStandsBetweenTheMarkers) {
                                 {"<![CDATA[open", "open"}});
 }
 
+// Only the given bytes go, and only at the ends.
+TEST(Trim, DropsTheGivenBytesAtBothEndsOnly) {
+  ExpectRows([](std::string_view text) { return std::string(Trim(text)); },
+             {{" \t\r\n\v\fa b\f\v\n\r\t ", "a b"},
+              {"\n\n", ""},
+              {"", ""},
+              {"x", "x"}});
+  ExpectRows(
+      [](std::string_view text) { return std::string(Trim(text, " \t")); },
+      {{" \t\ra\n\t ", "\ra\n"}, {"\t\t", ""}});
+}
+
 TEST(FormatText, FormatsAtAnyLength) {
   const std::string long_text = std::string(199999, 'a') + "z";
   EXPECT_EQ(FormatText("<%s>", long_text.c_str()), "<" + long_text + ">");
@@ -149,7 +161,7 @@ std::string UmlautsInTurn(std::string text, bool spellOut) {
   return text;
 }
 
-// The description's 22 replacements, each a pass of its own.
+// The description's replacements, each a pass of its own, in their order.
 std::string DescriptionInTurn(const std::string& raw) {
   static constexpr std::string_view kSteps[][2] = {
       {"\r\n ", "\r\n"}, {" \r\n", "\r\n"}, {"\r\n", " "},

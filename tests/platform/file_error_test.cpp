@@ -40,5 +40,24 @@ TEST(FileError, EveryErrnoGivesItsCauseWhoseTextNamesThePath) {
   }
 }
 
+// A failed write names its own cause when the OS gave one; without one it
+// was cut short by a full disk. The OS code is kept only when there is one.
+TEST(FileError, AWriteFailedWithoutAReasonOfItsOwnFoundTheDiskFull) {
+  const std::tuple<int, FileCause, int> rows[] = {
+      {-1, kDiskFull, 0},
+      {0, kDiskFull, 0},
+      {EPIPE, kDiskFull, EPIPE},
+      {ENOSPC, kDiskFull, ENOSPC},
+      {EACCES, kAccessDenied, EACCES},
+      {EIO, kHardIO, EIO},
+  };
+  for (const auto& [error, cause, os_error] : rows) {
+    const FileError e = WriteFailure(error, "out.kml");
+    EXPECT_EQ(e.cause(), cause) << error;
+    EXPECT_EQ(e.os_error(), os_error) << error;
+    EXPECT_EQ(e.path(), "out.kml") << error;
+  }
+}
+
 }  // namespace
 }  // namespace korvelo
