@@ -14,8 +14,13 @@ namespace korvelo {
 // Unlike std::string_view::find, which stops at every occurrence of the
 // pattern's first byte, it tests many positions at once: much faster for
 // patterns whose first byte is common in the text.
+// On processors with AVX2 (chosen at run time) it tests thirty-two
+// positions at once.
 size_t FindText(std::string_view text, std::string_view pattern,
                 size_t from = 0);
+// FindText in the form chosen where AVX2 is missing, on any processor.
+size_t FindTextNarrow(std::string_view text, std::string_view pattern,
+                      size_t from = 0);
 
 // Every non-overlapping occurrence of `from` replaced by `to`, found in one
 // left-to-right pass; inserted text is not searched again. Linear in the size
