@@ -16,6 +16,7 @@
 #include "input/text.h"
 #include "input/waypoints.h"
 #include "pq_generator.h"
+#include "text_pieces.h"
 
 namespace {
 
@@ -28,7 +29,7 @@ bool WriteFile(const std::filesystem::path& path, std::string_view bytes) {
 }
 
 // A GPX file holding every fifth waypoint, as a finds export would.
-std::string ExclusionGpx(const std::vector<std::string_view>& waypoints) {
+std::string ExclusionGpx(const std::vector<std::string>& waypoints) {
   std::string gpx =
       "<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n<gpx version=\"1.0\">\r\n";
   for (size_t i = 0; i < waypoints.size(); i += 5) {
@@ -39,7 +40,7 @@ std::string ExclusionGpx(const std::vector<std::string_view>& waypoints) {
 
 // "GC...;N50° 12.345;E008° 45.678" lines (° as the single byte B0) for every
 // tenth waypoint, with minutes that vary by cache.
-std::string MovesText(const std::vector<std::string_view>& waypoints) {
+std::string MovesText(const std::vector<std::string>& waypoints) {
   std::string text = "// solved puzzles\r\n";
   for (size_t i = 0; i < waypoints.size(); i += 10) {
     const std::string code = korvelo::ExtractElement(waypoints[i], "name");
@@ -48,6 +49,15 @@ std::string MovesText(const std::vector<std::string_view>& waypoints) {
         i % 1000, (i / 7) % 60, (i * 3) % 1000);
   }
   return text;
+}
+
+// The text of every waypoint of `gpx`, cut as the loader cuts it.
+std::vector<std::string> Waypoints(std::string_view gpx) {
+  std::vector<std::string> waypoints;
+  korvelo::WaypointCutter cutter(korvelo::bench::PiecesOf(gpx));
+  std::string_view wpt;
+  while (cutter.Next(wpt)) waypoints.emplace_back(wpt);
+  return waypoints;
 }
 
 }  // namespace
@@ -62,7 +72,7 @@ int main(int argc, char** argv) {
   const unsigned long long seed = std::strtoull(argv[3], nullptr, 10);
   const std::string n = std::to_string(count);
   const std::string gpx = korvelo::bench::GeneratePocketQuery(count, seed);
-  const std::vector<std::string_view> waypoints = korvelo::CutWaypoints(gpx);
+  const std::vector<std::string> waypoints = Waypoints(gpx);
   std::filesystem::create_directories(folder / ("exclude" + n));
   const bool ok =
       WriteFile(folder / ("pq" + n + ".gpx"), gpx) &&

@@ -13,20 +13,6 @@ constexpr std::string_view kEnd = "</wpt>";
 
 }  // namespace
 
-std::vector<std::string_view> CutWaypoints(std::string_view text) {
-  std::vector<std::string_view> waypoints;
-  size_t from = 0;
-  for (;;) {
-    const size_t start = text.find(kStart, from);
-    if (start == std::string_view::npos) break;
-    const size_t end = text.find(kEnd, start);
-    if (end == std::string_view::npos) break;
-    waypoints.push_back(text.substr(start, end - start));
-    from = end;
-  }
-  return waypoints;
-}
-
 bool WaypointCutter::Next(std::string_view& wpt) {
   for (;;) {
     if (!FindStart()) return false;

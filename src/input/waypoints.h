@@ -7,23 +7,18 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace korvelo {
 
-// The text of every complete "<wpt" ... "</wpt>" pair, in file order: from
-// the "<" of "<wpt" up to, not including, "</wpt>" (so the character right
-// in front of the end tag is kept). Views into `text`; nothing outside wpt
-// elements is looked at.
-std::vector<std::string_view> CutWaypoints(std::string_view text);
-
-// The same cut over a text that arrives in pieces (a file, an unpacked
-// archive entry), holding only the waypoint being cut and one piece: the
-// text ends at its first zero byte or where the source ends. A waypoint
-// longer than `maxWaypoint` bytes is skipped whole instead of being held;
-// the cut goes on behind its "</wpt>". No real waypoint comes near the
-// default, but a file that is one endless "<wpt" would otherwise have to be
-// held whole.
+// The texts of the wpt elements of a text that arrives in pieces (a file, an
+// unpacked archive entry), in file order: each from the "<" of "<wpt" up to,
+// not including, the next "</wpt>" (so the character right in front of the
+// end tag is kept); nothing outside wpt elements is looked at. Only the
+// waypoint being cut and one piece are held: the text ends at its first zero
+// byte or where the source ends. A waypoint longer than `maxWaypoint` bytes
+// is skipped whole instead of being held; the cut goes on behind its
+// "</wpt>". No real waypoint comes near the default, but a file that is one
+// endless "<wpt" would otherwise have to be held whole.
 class WaypointCutter {
  public:
   // Fills `data` with up to `size` bytes; 0 at the end. May throw.

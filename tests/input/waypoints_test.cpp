@@ -1,4 +1,4 @@
-// The waypoint cut over whole texts and over texts that arrive in pieces.
+// The waypoint cut over texts that arrive in pieces.
 #include "input/waypoints.h"
 
 #include <gtest/gtest.h>
@@ -12,12 +12,6 @@ namespace korvelo {
 namespace {
 
 using Texts = std::vector<std::string>;
-
-Texts Whole(std::string_view text) {
-  Texts out;
-  for (std::string_view wpt : CutWaypoints(text)) out.emplace_back(wpt);
-  return out;
-}
 
 // Cuts `text` delivered `piece` bytes per read (0 alternating 1, 2, 3 ...).
 Texts InPieces(const std::string& text, size_t piece,
@@ -39,23 +33,46 @@ Texts InPieces(const std::string& text, size_t piece,
   return out;
 }
 
-TEST(WaypointCut, GivesTheSameWaypointsWhereverThePiecesEnd) {
-  const std::string texts[] = {
-      "<gpx><wpt lat=\"1\"><name>A</name></wpt>\r\n<wpt><name>B</name></wpt>",
-      "<wpt>x</wpt></wpt><wpt>y</wpt",      // a stray end tag, an unclosed one
-      "<wp<wpt a</wp</wpt><w<wpt b</wpt>",  // near misses on both tags
-      "<wpt<wpt inner</wpt>",               // nested starts
-      std::string("<wpt>a</wpt>\0<wpt>b</wpt>", 25)};  // text ends at a zero
-  for (const std::string& text : texts) {
-    const Texts expected = Whole(text.substr(0, text.find('\0')));
+struct CutCase {
+  std::string text;
+  Texts waypoints;
+};
+
+TEST(WaypointCutter, GivesTheSameWaypointsWhereverThePiecesEnd) {
+  const CutCase cases[] = {
+      // The byte in front of "</wpt>" stays; text outside wpt is not looked at.
+      {"<gpx><wpt lat=\"1\"><name>A</name></wpt>\r\n<wpt><name>B</name></wpt>",
+       {"<wpt lat=\"1\"><name>A</name>", "<wpt><name>B</name>"}},
+      {"<wpt>x</wpt></wpt><wpt>y</wpt", {"<wpt>x"}},  // stray end, unclosed
+      {"<wp<wpt a</wp</wpt><w<wpt b</wpt>", {"<wpt a</wp", "<wpt b"}},
+      {"<wpt<wpt inner</wpt>", {"<wpt<wpt inner"}},  // nested starts
+      {std::string("<wpt>a</wpt>\0<wpt>b</wpt>", 25), {"<wpt>a"}},  // ends at 0
+      {"<gpx>no waypoint</gpx>", {}},
+      {"", {}}};
+  for (const CutCase& c : cases) {
     for (size_t piece : {0, 1, 3, 7, 64}) {
-      EXPECT_EQ(InPieces(text, piece), expected)
-          << ::testing::PrintToString(text) << " piece " << piece;
+      EXPECT_EQ(InPieces(c.text, piece), c.waypoints)
+          << ::testing::PrintToString(c.text) << " piece " << piece;
     }
   }
 }
 
-TEST(WaypointCut, SkipsAWaypointLongerThanTheLimitAndGoesOn) {
+// Reads as large as the cutter asks for: its own piece ends fall inside the
+// start tag or the end tag.
+TEST(WaypointCutter, FindsTagsAcrossItsOwnPieceEnds) {
+  const size_t piece = WaypointCutter::kPiece;
+  for (size_t back = 0; back <= 6; ++back) {
+    const std::string before(piece - back, ' ');
+    EXPECT_EQ(InPieces(before + "<wpt>x</wpt>", piece), Texts{"<wpt>x"})
+        << back;
+    const std::string inside = "<wpt>" + std::string(piece - 5 - back, 'y');
+    EXPECT_EQ(InPieces(inside + "</wpt><wpt>z</wpt>", piece),
+              (Texts{inside, "<wpt>z"}))
+        << back;
+  }
+}
+
+TEST(WaypointCutter, SkipsAWaypointLongerThanTheLimitAndGoesOn) {
   const std::string text =
       "<wpt>short</wpt><wpt>" + std::string(100, 'x') + "</wpt><wpt>ok</wpt>";
   for (size_t piece : {0, 1, 1000}) {

@@ -11,6 +11,7 @@
 #include "cachelist/cache_list.h"
 #include "input/waypoints.h"
 #include "platform/file_error.h"
+#include "platform/input_file.h"
 #include "support/test_support.h"
 
 namespace korvelo::testing {
@@ -27,9 +28,12 @@ inline CacheRecord Wpt(const std::string& code, const std::string& title,
 // file, each with `file` set to `title`.
 inline void AppendGpxFile(CacheList& list, const std::string& path,
                           const std::string& title) {
-  const std::string gpx = ReadFileOrFail(path);
+  InputFile input(path);
+  WaypointCutter cutter(
+      [&input](char* data, size_t size) { return input.Read(data, size); });
   list.titles.push_back(title);
-  for (std::string_view wpt : CutWaypoints(gpx)) {
+  std::string_view wpt;
+  while (cutter.Next(wpt)) {
     CacheRecord record(wpt);
     record.file = title;
     list.Append(std::move(record));
