@@ -60,9 +60,9 @@ Coordinate CoordinateOf(std::string_view wpt, std::string_view name) {
   if (!FindAttribute(wpt, name, value)) return result;
   const size_t point = value.find('.');
   result.degrees = value.substr(0, point);
-  result.minutes = MinutesOf(point == std::string_view::npos
-                                 ? std::string_view("0")
-                                 : value.substr(point + 1));
+  result.minutes =
+      MinutesOf(point == std::string_view::npos ? std::string_view("0")
+                                                : value.substr(point + 1));
   std::string decimal(value);
   if (point == std::string_view::npos) decimal += ".";
   decimal += "000000";
@@ -104,15 +104,24 @@ bool Takes(RecordTexts texts, RecordTexts least) {
 
 // Every text field, for the copy.
 constexpr RecordText CacheRecord::*kTextFields[] = {
-    &CacheRecord::file,        &CacheRecord::name,
-    &CacheRecord::desc,        &CacheRecord::url,
-    &CacheRecord::urlname,     &CacheRecord::type,
-    &CacheRecord::placed_by,   &CacheRecord::container,
-    &CacheRecord::difficulty,  &CacheRecord::terrain,
-    &CacheRecord::encoded_hints, &CacheRecord::logs,
-    &CacheRecord::raw_description, &CacheRecord::lat_degrees,
-    &CacheRecord::lon_degrees, &CacheRecord::lat_minutes,
-    &CacheRecord::lon_minutes, &CacheRecord::lat,
+    &CacheRecord::file,
+    &CacheRecord::name,
+    &CacheRecord::desc,
+    &CacheRecord::url,
+    &CacheRecord::urlname,
+    &CacheRecord::type,
+    &CacheRecord::placed_by,
+    &CacheRecord::container,
+    &CacheRecord::difficulty,
+    &CacheRecord::terrain,
+    &CacheRecord::encoded_hints,
+    &CacheRecord::logs,
+    &CacheRecord::raw_description,
+    &CacheRecord::lat_degrees,
+    &CacheRecord::lon_degrees,
+    &CacheRecord::lat_minutes,
+    &CacheRecord::lon_minutes,
+    &CacheRecord::lat,
     &CacheRecord::lon};
 
 }  // namespace
@@ -186,8 +195,8 @@ void CacheRecord::Parse(std::string_view wpt, RecordTexts texts) {
     longitude = CoordinateOf(wpt, "lon=\"");
   }
   const std::string_view coordinate_texts[] = {
-      latitude.degrees, longitude.degrees, latitude.minutes,
-      longitude.minutes, latitude.decimal, longitude.decimal};
+      latitude.degrees,  longitude.degrees, latitude.minutes,
+      longitude.minutes, latitude.decimal,  longitude.decimal};
 
   // Everything is measured and allocated before the record changes, so a
   // failed allocation leaves it as it was.
@@ -206,18 +215,14 @@ void CacheRecord::Parse(std::string_view wpt, RecordTexts texts) {
   lat = block.Put(latitude.decimal);
   lon = block.Put(longitude.decimal);
   if (coordinates) {
-    if (lat_minutes.empty()) lat_minutes = RecordText::Pointing(kNoMinutes.bytes);
-    if (lon_minutes.empty()) lon_minutes = RecordText::Pointing(kNoMinutes.bytes);
+    if (lat_minutes.empty())
+      lat_minutes = RecordText::Pointing(kNoMinutes.bytes);
+    if (lon_minutes.empty())
+      lon_minutes = RecordText::Pointing(kNoMinutes.bytes);
     unavailable =
         FindText(wpt, "available=\"False\"") != std::string_view::npos;
   }
   block_.reset(block.Release());
-}
-
-std::string LinkPrefix(const CacheRecord& record) {
-  std::string prefix;
-  AppendLinkPrefix(prefix, record);
-  return prefix;
 }
 
 void AppendLinkPrefix(std::string& out, const CacheRecord& record) {

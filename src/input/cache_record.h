@@ -72,10 +72,8 @@ struct CacheRecord {
   bool unavailable = false;
 };
 
-// "<A HREF='" + url + "'>" + name + "</A>: ", which the KML description
-// puts in front of the raw description.
-std::string LinkPrefix(const CacheRecord& record);
-// The same appended to `out`.
+// Appends "<A HREF='" + url + "'>" + name + "</A>: ", which the KML
+// description puts in front of the raw description, to `out`.
 void AppendLinkPrefix(std::string& out, const CacheRecord& record);
 
 // The description as plain text: line breaks normalised, entities and
