@@ -2,7 +2,7 @@
 # check-package.sh DEB
 # Unpacks the Debian package into a temporary root and checks it: its name,
 # every installed file and the binary (check-install.sh), Depends naming the
-# Qt 6, ISA-L and zlib libraries, the desktop and AppStream validators, and
+# Qt 6 and ISA-L libraries, the desktop and AppStream validators, and
 # lintian without errors. Prints the size, Depends and lintian's findings.
 set -euo pipefail
 deb=$1
@@ -23,7 +23,7 @@ depends=$(dpkg-deb -f "$deb" Depends)
 
 # The package names of Depends, one per line (alternatives too).
 depends_names=$(echo "$depends" | tr ',|' '\n\n' | awk '{print $1}')
-for library in libqt6core6 libqt6widgets6 libisal2 zlib1g libc6; do
+for library in libqt6core6 libqt6widgets6 libisal2 libc6; do
   grep -qx "$library" <<<"$depends_names" ||
     fault "Depends does not name $library: $depends"
 done

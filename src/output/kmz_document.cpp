@@ -25,7 +25,9 @@ void AppendIconStyle(std::string& out, std::string_view scale,
                      std::string_view icon) {
   out.append("<IconStyle><scale>").append(scale).append("</scale>");
   if (!icon.empty()) {
-    out.append("<Icon><href>").append(IconEntryName(icon)).append("</href></Icon>");
+    out.append("<Icon><href>")
+        .append(IconEntryName(icon))
+        .append("</href></Icon>");
   }
   out.append("</IconStyle>");
 }
@@ -51,11 +53,14 @@ void WriteStyles(std::ostream& out, const KmzPart& part) {
   std::string text;
   std::vector<std::string_view> listed;
   for (const KmzFolder& folder : part.folders) {
-    if (std::find(listed.begin(), listed.end(), folder.style_id) != listed.end()) {
+    if (std::find(listed.begin(), listed.end(), folder.style_id) !=
+        listed.end()) {
       continue;
     }
     listed.push_back(folder.style_id);
-    text.append("<Style id=\"").append(folder.style_id).append("\"><ListStyle>");
+    text.append("<Style id=\"")
+        .append(folder.style_id)
+        .append("\"><ListStyle>");
     if (!folder.list_icon.empty()) {
       text.append("<ItemIcon><href>").append(IconEntryName(folder.list_icon));
       text.append("</href></ItemIcon>");
@@ -65,7 +70,8 @@ void WriteStyles(std::ostream& out, const KmzPart& part) {
   std::vector<std::string_view> icons;
   for (const KmzFolder& folder : part.folders) {
     for (const KmzPlacemark& placemark : folder.placemarks) {
-      if (std::find(icons.begin(), icons.end(), placemark.icon) != icons.end()) {
+      if (std::find(icons.begin(), icons.end(), placemark.icon) !=
+          icons.end()) {
         continue;
       }
       icons.push_back(placemark.icon);
@@ -84,7 +90,7 @@ void AppendDescription(std::string& out, std::string& html,
   html.append("\">");
   AppendXmlText(html, DecodeXmlContent(record.name));
   html.append("</a>: ");
-  html.append(DecodeXmlContent(record.raw_description));
+  AppendDecodedXmlContent(html, record.raw_description);
   // HTML reads (and packs) better as CDATA than with every "<" escaped.
   AppendXmlCdata(out, html);
 }
@@ -97,8 +103,9 @@ void AppendPlacemark(std::string& out, std::string& html,
   out.append("</name><description>");
   AppendDescription(out, html, record);
   out.append("</description><styleUrl>#").append(StyleIdOf(placemark.icon));
-  out.append("</styleUrl><Point><altitudeMode>relativeToGround</altitudeMode>"
-             "<coordinates>");
+  out.append(
+      "</styleUrl><Point><altitudeMode>relativeToGround</altitudeMode>"
+      "<coordinates>");
   AppendXmlText(out, record.lon);
   out += ',';
   AppendXmlText(out, record.lat);
@@ -131,7 +138,8 @@ std::string IconEntryName(std::string_view icon) {
 std::vector<std::string_view> IconsOfPart(const KmzPart& part) {
   std::vector<std::string_view> icons;
   const auto add = [&](std::string_view icon) {
-    if (!icon.empty() && std::find(icons.begin(), icons.end(), icon) == icons.end()) {
+    if (!icon.empty() &&
+        std::find(icons.begin(), icons.end(), icon) == icons.end()) {
       icons.push_back(icon);
     }
   };
@@ -147,7 +155,8 @@ void WriteKmzDocument(std::ostream& out, const KmzPart& part) {
   head.append("<name>");
   AppendXmlText(head, part.name);
   head.append("</name>\n");
-  if (part.style_id) head.append("<styleUrl>#").append(*part.style_id).append("</styleUrl>\n");
+  if (part.style_id)
+    head.append("<styleUrl>#").append(*part.style_id).append("</styleUrl>\n");
   out << head;
   WriteStyles(out, part);
   for (const KmzFolder& folder : part.folders) WriteFolder(out, folder, part);

@@ -45,8 +45,8 @@ size_t ValidSequence(std::string_view text) {
     if ((byte(i) & 0xC0) != 0x80) return 0;
     code = code << 6 | (byte(i) & 0x3F);
   }
-  const bool overlong = (length == 3 && code < 0x800) ||
-                        (length == 4 && code < 0x10000);
+  const bool overlong =
+      (length == 3 && code < 0x800) || (length == 4 && code < 0x10000);
   const bool surrogate = code >= 0xD800 && code <= 0xDFFF;
   if (overlong || surrogate || code > 0x10FFFF || code == 0xFFFE ||
       code == 0xFFFF) {
@@ -111,6 +111,13 @@ size_t AppendReference(std::string& out, std::string_view text) {
   return end + 1;
 }
 
+// The position of the next "&" or "<" from `from` on, or the end. One pass
+// over the bytes: descriptions are long and full of both.
+size_t NextMarkup(std::string_view text, size_t from) {
+  while (from < text.size() && text[from] != '&' && text[from] != '<') ++from;
+  return from;
+}
+
 // The one scan behind the three forms: runs of plain bytes are copied in
 // one piece, each special byte is looked at on its own.
 void AppendSafe(std::string& out, std::string_view text, Form form) {
@@ -142,12 +149,25 @@ void AppendSafe(std::string& out, std::string_view text, Form form) {
     }
     out.append(text, run, i - run);
     switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      case '\t': case '\n': case '\r': out += static_cast<char>(c); break;
-      default: out += kReplacement;
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
+      case '\t':
+      case '\n':
+      case '\r':
+        out += static_cast<char>(c);
+        break;
+      default:
+        out += kReplacement;
     }
     run = ++i;
   }
@@ -166,21 +186,15 @@ void AppendXmlCdata(std::string& out, std::string_view text) {
   out += "]]>";
 }
 
-std::string DecodeXmlContent(std::string_view content) {
+void AppendDecodedXmlContent(std::string& out, std::string_view content) {
   static constexpr std::string_view kOpen = "<![CDATA[";
   static constexpr std::string_view kClose = "]]>";
-  if (content.find('&') == std::string_view::npos &&
-      content.find(kOpen) == std::string_view::npos) {
-    return std::string(content);
-  }
-  std::string out;
-  out.reserve(content.size());
   size_t i = 0;
   while (i < content.size()) {
-    const size_t next = content.find_first_of("&<", i);
-    if (next == std::string_view::npos) break;
+    const size_t next = NextMarkup(content, i);
     out.append(content, i, next - i);
     i = next;
+    if (i == content.size()) break;
     if (content[i] == '<') {
       if (content.substr(i, kOpen.size()) != kOpen) {
         out += '<';
@@ -189,7 +203,8 @@ std::string DecodeXmlContent(std::string_view content) {
       }
       // An unclosed section runs to the end, as a parser would read it.
       const size_t close = content.find(kClose, i + kOpen.size());
-      const size_t stop = close == std::string_view::npos ? content.size() : close;
+      const size_t stop =
+          close == std::string_view::npos ? content.size() : close;
       out.append(content, i + kOpen.size(), stop - i - kOpen.size());
       i = close == std::string_view::npos ? stop : close + kClose.size();
       continue;
@@ -202,7 +217,12 @@ std::string DecodeXmlContent(std::string_view content) {
       i += taken;
     }
   }
-  if (i < content.size()) out.append(content, i, content.size() - i);
+}
+
+std::string DecodeXmlContent(std::string_view content) {
+  std::string out;
+  out.reserve(content.size());
+  AppendDecodedXmlContent(out, content);
   return out;
 }
 

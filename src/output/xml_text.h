@@ -24,6 +24,8 @@ void AppendXmlCdata(std::string& out, std::string_view text);
 // sections unwrapped. Anything else (an unknown or unterminated reference,
 // a stray "]]>") stays as it is, so nothing the owner wrote is lost.
 std::string DecodeXmlContent(std::string_view content);
+// The same text appended to `out`.
+void AppendDecodedXmlContent(std::string& out, std::string_view content);
 
 }  // namespace korvelo
 
