@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "input/elements.h"
 #include "input/text.h"
 #include "input/waypoints.h"
 #include "pq_generator.h"

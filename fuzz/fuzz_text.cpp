@@ -5,7 +5,10 @@
 #include <string>
 #include <string_view>
 
+#include "input/elements.h"
 #include "input/text.h"
+#include "output/html_text.h"
+#include "output/umlauts.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view input(reinterpret_cast<const char*>(data), size);

@@ -6,7 +6,8 @@
 #include <span>
 #include <utility>
 
-#include "input/text.h"
+#include "input/elements.h"
+#include "input/find_text.h"
 
 namespace korvelo {
 namespace {

@@ -76,10 +76,6 @@ struct CacheRecord {
 // description puts in front of the raw description, to `out`.
 void AppendLinkPrefix(std::string& out, const CacheRecord& record);
 
-// The description as plain text: line breaks normalised, entities and
-// breaks decoded, links marked "[[" "]]", tags stripped, umlauts spelled.
-std::string TextDescription(std::string_view raw_description);
-
 // The title between two blanks, with , . : - " ( ) ! turned into blanks.
 std::string PaddedTitle(std::string_view urlname);
 

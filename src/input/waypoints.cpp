@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "input/text.h"
+#include "input/find_text.h"
 
 namespace korvelo {
 namespace {

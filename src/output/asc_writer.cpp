@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "input/text.h"
 #include "output/cache_types.h"
 #include "output/icons.h"
+#include "output/umlauts.h"
 #include "platform/output_file.h"
 
 namespace korvelo {

@@ -1,6 +1,10 @@
 #include "output/text_sheet.h"
 
+#include "input/elements.h"
 #include "input/text.h"
+#include "output/html_text.h"
+#include "output/text_description.h"
+#include "output/umlauts.h"
 
 namespace korvelo {
 namespace {

@@ -1,13 +1,15 @@
-// Helpers shared by every test program: the corpus folder, temporary folders
-// and whole-file reading and writing.
+// Helpers shared by every test program: the corpus folder, temporary folders,
+// whole-file reading and writing, and table rows of texts.
 #ifndef KORVELO_TESTS_SUPPORT_TEST_SUPPORT_H_
 #define KORVELO_TESTS_SUPPORT_TEST_SUPPORT_H_
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <initializer_list>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace korvelo::testing {
 
@@ -46,6 +48,17 @@ std::string ReadFileOrFail(const std::string& path);
 // Creates or replaces a file with exactly these bytes (parent folders too).
 void WriteFileOrFail(const std::string& path, std::string_view bytes);
 bool FileExists(const std::string& path);
+
+// One row of a table test of a text function: the input, the expected text.
+using TextRow = std::pair<std::string, std::string>;
+
+// Checks function(input) == expected for every row, naming the input.
+template <typename Function>
+void ExpectRows(Function function, std::initializer_list<TextRow> rows) {
+  for (const TextRow& row : rows) {
+    EXPECT_EQ(function(row.first), row.second) << row.first;
+  }
+}
 
 }  // namespace korvelo::testing
 

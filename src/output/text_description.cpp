@@ -1,10 +1,10 @@
-// The plain-text form of a cache description, for the text sheets.
-#include <algorithm>
-#include <string>
-#include <string_view>
+#include "output/text_description.h"
 
-#include "input/cache_record.h"
+#include <algorithm>
+
 #include "input/text.h"
+#include "output/html_text.h"
+#include "output/umlauts.h"
 
 namespace korvelo {
 namespace {
