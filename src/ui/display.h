@@ -5,9 +5,8 @@
 
 namespace korvelo {
 
-// True for Qt's offscreen or minimal platform, a Wayland display whose
-// socket accepts a connection, or an X display that does (a remote X display
-// "host:0" is trusted as set).
+// True for Qt's offscreen or minimal platform, or a display server that
+// answers (DisplayServerReachable).
 bool DisplayAvailable();
 
 // A display someone can look at: as above, but Qt's offscreen and minimal

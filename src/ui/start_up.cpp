@@ -1,13 +1,12 @@
 #include "ui/start_up.h"
 
-#include <unistd.h>
-
 #include <QApplication>
 #include <iostream>
 
 #include "app/cli_face.h"
 #include "app/cli_host.h"
 #include "app/command_line.h"
+#include "platform/terminal.h"
 #include "ui/display.h"
 #include "ui/main_dialog.h"
 #include "ui/progress_window_host.h"
@@ -47,7 +46,7 @@ int StartWindow(int& argc, char** argv, ConversionSettings& settings,
 int StartCommandLine(int& argc, char** argv,
                      const std::vector<std::string>& args,
                      ConversionSettings& settings) {
-  const bool out_is_terminal = isatty(STDOUT_FILENO) != 0;
+  const bool out_is_terminal = IsTerminal(stdout);
   if (ParseArguments(args).has_option && VisibleDisplayAvailable()) {
     g_qt_default_handler = qInstallMessageHandler(KeepQtErrorsOnly);
     QApplication application(argc, argv);
@@ -56,7 +55,7 @@ int StartCommandLine(int& argc, char** argv,
     return RunCommandLine(args, settings, host, std::cout, std::cerr,
                           out_is_terminal);
   }
-  CliHost host(isatty(STDERR_FILENO) ? stderr : nullptr);
+  CliHost host(IsTerminal(stderr) ? stderr : nullptr);
   return RunCommandLine(args, settings, host, std::cout, std::cerr,
                         out_is_terminal);
 }
