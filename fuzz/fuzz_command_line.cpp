@@ -21,7 +21,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   args.emplace_back(input.substr(start));
 
   const korvelo::ParsedArguments parsed = korvelo::ParseArguments(args);
-  if (parsed.has_option && (parsed.function < 1 || parsed.function > 5)) {
+  const bool converts = parsed.request == korvelo::CommandRequest::kConvert;
+  if (converts != (parsed.function != 0) ||
+      (converts && (parsed.function < 1 || parsed.function > 5))) {
     __builtin_trap();
   }
   korvelo::FullPathOf(parsed.file_name);

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "app/command_line.h"
 #include "platform/signal_cleanup.h"
 #include "ui/settings_store.h"
 #include "ui/start_up.h"
@@ -15,10 +16,12 @@ int main(int argc, char** argv) {
   const std::unique_ptr<QSettings> store = korvelo::OpenUserSettings();
   korvelo::LoadSettings(settings, *store);
 
-  const std::vector<std::string> args(argv + 1, argv + argc);
+  const korvelo::ParsedArguments command =
+      korvelo::ParseArguments(std::vector<std::string>(argv + 1, argv + argc));
   const int status =
-      args.empty() ? korvelo::StartWindow(argc, argv, settings, *store)
-                   : korvelo::StartCommandLine(argc, argv, args, settings);
+      command.request == korvelo::CommandRequest::kWindow
+          ? korvelo::StartWindow(argc, argv, settings, *store)
+          : korvelo::StartCommandLine(argc, argv, command, settings);
   std::cout.flush();
   korvelo::SaveSettings(settings, *store);
   return status;

@@ -16,10 +16,6 @@
 namespace korvelo {
 namespace {
 
-bool Only(const std::vector<std::string>& args, std::string_view word) {
-  return args.size() == 1 && args.front() == word;
-}
-
 // The German text stays the message users know; the second line gives the
 // system's own reason, which tells "permission denied" from "read-only file
 // system" where the German text cannot. Names keep no control bytes.
@@ -84,28 +80,27 @@ int Convert(const ParsedArguments& parsed, ConversionSettings& settings,
 
 std::string VersionLine() { return "Korvelo " KORVELO_VERSION "\n"; }
 
-int RunCommandLine(const std::vector<std::string>& args,
-                   ConversionSettings& settings, RunHost& host,
-                   std::ostream& out, std::ostream& err, bool out_is_terminal) {
-  if (Only(args, "--version")) {
+int RunCommandLine(const ParsedArguments& command, ConversionSettings& settings,
+                   RunHost& host, std::ostream& out, std::ostream& err,
+                   bool out_is_terminal) {
+  if (command.request == CommandRequest::kVersion) {
     out << VersionLine();
     return kStatusOk;
   }
-  if (Only(args, "--help") || Only(args, "-h")) {
+  if (command.request == CommandRequest::kHelp) {
     // The text itself ends without a line end; on a terminal one is added so
     // that the prompt does not land on the example line.
     out << UsageText();
     if (out_is_terminal) out << '\n';
     return kStatusOk;
   }
-  const ParsedArguments parsed = ParseArguments(args);
-  if (!parsed.has_option) {
+  if (command.request != CommandRequest::kConvert) {
     err << UsageText() << '\n';
     return kStatusUsage;
   }
   // The one place where a command-line run's failures are caught.
   try {
-    return Convert(parsed, settings, host, err);
+    return Convert(command, settings, host, err);
   } catch (const FileError& error) {
     ReportFileError(error, err);
   } catch (const std::bad_alloc&) {

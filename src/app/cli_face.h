@@ -5,8 +5,8 @@
 
 #include <ostream>
 #include <string>
-#include <vector>
 
+#include "app/command_line.h"
 #include "app/run_host.h"
 #include "output/conversion_settings.h"
 
@@ -23,11 +23,12 @@ inline constexpr int kNoWindowStatus = kStatusUsage;
 // What "--version" prints, line end included.
 std::string VersionLine();
 
-// For a non-empty argument list (program name excluded):
-// - "--version" alone: VersionLine() on `out`, 0. "--help" or "-h" alone:
-//   the usage text on `out` (with a line end only when `out_is_terminal`), 0.
-// - no option: the usage text and a line end on `err`, 2.
-// - otherwise one run of the inputs (CommandLineInputs) with the option's
+// For a parsed command line (ParseArguments):
+// - kVersion: VersionLine() on `out`, 0. kHelp: the usage text on `out`
+//   (with a line end only when `out_is_terminal`), 0.
+// - kUsage (and kWindow, which no command line asks of this face): the
+//   usage text and a line end on `err`, 2.
+// - kConvert: one run of the inputs (CommandLineInputs) with the option's
 //   FileFunction through `host`: 0 and nothing printed when it wrote its
 //   KML; 3 and "korvelo: no caches found in PATH; nothing written." on
 //   `err` when nothing was loaded; 1 after a file error (its German text on
@@ -35,9 +36,8 @@ std::string VersionLine();
 //   has an OS error code) or memory exhaustion ("Nicht genügend Speicher.").
 // "--kmz" beside the option writes that run's map as .kmz. Never changes
 // `settings`' stored values itself.
-int RunCommandLine(const std::vector<std::string>& args,
-                   ConversionSettings& settings, RunHost& host,
-                   std::ostream& out, std::ostream& err,
+int RunCommandLine(const ParsedArguments& command, ConversionSettings& settings,
+                   RunHost& host, std::ostream& out, std::ostream& err,
                    bool out_is_terminal = false);
 
 }  // namespace korvelo

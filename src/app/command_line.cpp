@@ -44,6 +44,17 @@ std::string CleanFileName(std::string_view name) {
   return std::string(Trim(name));
 }
 
+// What arguments without any of the five options ask for.
+CommandRequest RequestWithoutOption(const std::vector<std::string>& args) {
+  if (args.size() == 1 && args.front() == "--version") {
+    return CommandRequest::kVersion;
+  }
+  if (args.size() == 1 && (args.front() == "--help" || args.front() == "-h")) {
+    return CommandRequest::kHelp;
+  }
+  return CommandRequest::kUsage;
+}
+
 }  // namespace
 
 ParsedArguments ParseArguments(const std::vector<std::string>& args) {
@@ -57,7 +68,7 @@ ParsedArguments ParseArguments(const std::vector<std::string>& args) {
     }
     const int32_t function = OptionFunction(arg);
     if (function != 0) {
-      parsed.has_option = true;
+      parsed.request = CommandRequest::kConvert;
       parsed.function = std::max(parsed.function, function);
       continue;
     }
@@ -71,6 +82,9 @@ ParsedArguments ParseArguments(const std::vector<std::string>& args) {
     first_word = false;
   }
   parsed.file_name = CleanFileName(joined);
+  if (parsed.request != CommandRequest::kConvert && !args.empty()) {
+    parsed.request = RequestWithoutOption(args);
+  }
   return parsed;
 }
 

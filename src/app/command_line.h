@@ -9,16 +9,27 @@
 
 namespace korvelo {
 
+// What a command line asks for.
+enum class CommandRequest {
+  kWindow,   // no arguments: the main window
+  kVersion,  // "--version" alone
+  kHelp,     // "--help" or "-h" alone
+  kUsage,    // arguments, but none of the five options
+  kConvert,  // one of the five options: a conversion
+};
+
+// A command line taken apart once, at start-up; every later step reads it.
 struct ParsedArguments {
-  bool has_option = false;  // at least one of the five options was given
-  int32_t function = 0;     // FileFunction of the option that counts, 1-5
-  bool gpx = false;         // "--gpx": this run also writes the GPX
-  std::string file_name;    // the other arguments, cleaned; case kept
+  CommandRequest request = CommandRequest::kWindow;
+  int32_t function = 0;   // FileFunction of the option that counts, 1-5
+  bool gpx = false;       // "--gpx": this run also writes the GPX
+  std::string file_name;  // the other arguments, cleaned; case kept
   std::vector<std::string> names;  // the other arguments, each as given
   bool kmz = false;                // "--kmz": this run writes the map as .kmz
 };
 
-// Arguments as the shell split them, program name excluded. An argument that
+// Arguments as the shell split them, program name excluded, and what they
+// ask for (`request`). An argument that
 // equals "/all", "/found", "/mine", "/disabled" or "/marked" (or "--all" ...
 // "--marked"), in any letter case, is an option; of several, the later one
 // in that order counts. "--gpx" (any letter case) asks for the GPX for

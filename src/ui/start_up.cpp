@@ -43,20 +43,20 @@ int StartWindow(int& argc, char** argv, ConversionSettings& settings,
   return 0;
 }
 
-int StartCommandLine(int& argc, char** argv,
-                     const std::vector<std::string>& args,
+int StartCommandLine(int& argc, char** argv, const ParsedArguments& command,
                      ConversionSettings& settings) {
   const bool out_is_terminal = IsTerminal(stdout);
-  if (ParseArguments(args).has_option && VisibleDisplayAvailable()) {
+  if (command.request == CommandRequest::kConvert &&
+      VisibleDisplayAvailable()) {
     g_qt_default_handler = qInstallMessageHandler(KeepQtErrorsOnly);
     QApplication application(argc, argv);
     QApplication::setWindowIcon(ProgramIcon());
     ProgressWindowHost host;
-    return RunCommandLine(args, settings, host, std::cout, std::cerr,
+    return RunCommandLine(command, settings, host, std::cout, std::cerr,
                           out_is_terminal);
   }
   CliHost host(IsTerminal(stderr) ? stderr : nullptr);
-  return RunCommandLine(args, settings, host, std::cout, std::cerr,
+  return RunCommandLine(command, settings, host, std::cout, std::cerr,
                         out_is_terminal);
 }
 

@@ -4,9 +4,8 @@
 #define KORVELO_UI_START_UP_H_
 
 #include <QSettings>
-#include <string>
-#include <vector>
 
+#include "app/command_line.h"
 #include "output/conversion_settings.h"
 
 namespace korvelo {
@@ -17,11 +16,11 @@ namespace korvelo {
 int StartWindow(int& argc, char** argv, ConversionSettings& settings,
                 QSettings& store);
 
-// The command line `args` (program name excluded). A conversion shows its
-// progress window when a display someone can see is there; everything else
-// is the terminal face alone, without any QApplication.
-int StartCommandLine(int& argc, char** argv,
-                     const std::vector<std::string>& args,
+// A parsed command line that asks for no window (RunCommandLine says what
+// each request does). A conversion shows its progress window when a display
+// someone can see is there; everything else is the terminal face alone,
+// without any QApplication.
+int StartCommandLine(int& argc, char** argv, const ParsedArguments& command,
                      ConversionSettings& settings);
 
 }  // namespace korvelo

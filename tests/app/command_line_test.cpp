@@ -9,6 +9,7 @@
 #include <sstream>
 #include <string>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "app/cli_face.h"
@@ -36,7 +37,8 @@ TEST(ParseArguments, FindsOptionsAndTheFileName) {
   for (const auto& [args, function, file_name, gpx] : rows) {
     SCOPED_TRACE(::testing::PrintToString(args));
     const ParsedArguments parsed = ParseArguments(args);
-    EXPECT_EQ(parsed.has_option ? parsed.function : 0, function);
+    EXPECT_EQ(parsed.request == CommandRequest::kConvert ? parsed.function : 0,
+              function);
     EXPECT_EQ(parsed.file_name, file_name);
     EXPECT_EQ(parsed.gpx, gpx);
   }
@@ -50,12 +52,34 @@ TEST(ParseArguments, TakesTheKmzFlagApart) {
       {{"--kmz", "a.gpx"}, true, false, "a.gpx"},
       {{"/all", "/kmz", "-kmz"}, false, true, "/kmz -kmz"},
   };
-  for (const auto& [args, kmz, has_option, file_name] : rows) {
+  for (const auto& [args, kmz, converts, file_name] : rows) {
     SCOPED_TRACE(::testing::PrintToString(args));
     const ParsedArguments parsed = ParseArguments(args);
     EXPECT_EQ(parsed.kmz, kmz);
-    EXPECT_EQ(parsed.has_option, has_option);
+    EXPECT_EQ(parsed.request == CommandRequest::kConvert, converts);
     EXPECT_EQ(parsed.file_name, file_name);
+  }
+}
+
+// The version and the help only as the one argument, as written; an option
+// anywhere makes a conversion.
+TEST(ParseArguments, TellsWhatTheCommandLineAsksFor) {
+  using enum CommandRequest;
+  const std::pair<std::vector<std::string>, CommandRequest> rows[] = {
+      {{}, kWindow},
+      {{"--version"}, kVersion},
+      {{"--Version"}, kUsage},
+      {{"--help"}, kHelp},
+      {{"-h"}, kHelp},
+      {{"--help", "-h"}, kUsage},
+      {{"-h", "/all"}, kConvert},
+      {{"--version", "--mine"}, kConvert},
+      {{"a.gpx", "--kmz"}, kUsage},
+      {{""}, kUsage},
+      {{"a.gpx", "/DISABLED"}, kConvert}};
+  for (const auto& [args, request] : rows) {
+    EXPECT_EQ(ParseArguments(args).request, request)
+        << ::testing::PrintToString(args);
   }
 }
 
@@ -103,7 +127,8 @@ TEST(RunCommandLine, MemoryExhaustionGivesItsTextAndStatusOne) {
   TempDir dir;
   WriteFileOrFail(dir / "x.gpx", PocketQuery(1, 1));
   std::ostringstream out, err;
-  EXPECT_EQ(RunCommandLine({"/all", dir / "x.gpx"}, settings, host, out, err),
+  EXPECT_EQ(RunCommandLine(ParseArguments({"/all", dir / "x.gpx"}), settings,
+                           host, out, err),
             1);
   EXPECT_EQ(out.str() + "|" + err.str(), "|Nicht gen\xC3\xBCgend Speicher.\n");
   EXPECT_EQ(host.events.back(), "[close]");
