@@ -46,7 +46,7 @@ struct CacheRecord {
  private:
   // The texts of the fields that point into it; null when none does.
   // Declared first, so it goes after the fields that look into it.
-  std::unique_ptr<char[]> block_;
+  std::unique_ptr<char[], RecordBlockDeleter> block_;
 
  public:
   RecordText file;  // base name of the input file (set by the loader)

@@ -15,8 +15,8 @@ constexpr size_t kCountSize = sizeof(RefCount);
 static_assert(alignof(RefCount) <= kCountSize);
 
 RefCount& CountOf(const char* header) {
-  return *std::launder(reinterpret_cast<RefCount*>(
-      const_cast<char*>(header) - kCountSize));
+  return *std::launder(
+      reinterpret_cast<RefCount*>(const_cast<char*>(header) - kCountSize));
 }
 
 void WriteHeader(char* at, size_t size, uint32_t owner) {
@@ -83,7 +83,7 @@ void RecordText::Release() noexcept {
   RefCount& count = CountOf(text_);
   if (count.fetch_sub(1, std::memory_order_acq_rel) == 1) {
     count.~RefCount();
-    delete[] (const_cast<char*>(text_) - kCountSize);
+    delete[](const_cast<char*>(text_) - kCountSize);
   }
   text_ = nullptr;
 }
@@ -108,7 +108,7 @@ void RecordBlock::Count(size_t size) {
 }
 
 void RecordBlock::Allocate() {
-  if (total_ > 0) storage_ = new char[total_];
+  if (total_ > 0) storage_ = AllocateRecordBlock(total_);
 }
 
 RecordText RecordBlock::Put(std::string_view text) {

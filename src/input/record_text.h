@@ -12,6 +12,8 @@
 #include <string_view>
 #include <utility>
 
+#include "input/record_block_pool.h"
+
 namespace korvelo {
 
 template <size_t N>
@@ -52,8 +54,8 @@ class RecordText {
   operator std::string_view() const { return view(); }
   // A copy that allocates; for the places that keep a std::string.
   operator std::string() const { return std::string(view()); }
-  std::string_view substr(size_t at, size_t count = std::string_view::npos)
-      const {
+  std::string_view substr(size_t at,
+                          size_t count = std::string_view::npos) const {
     return view().substr(at, count);
   }
   template <typename Pattern>
@@ -123,7 +125,7 @@ class RecordBlock {
   RecordText Put(std::string_view text);
   // The allocation, handed to the record that owns the texts put.
   char* Release() { return std::exchange(storage_, nullptr); }
-  ~RecordBlock() { delete[] storage_; }
+  ~RecordBlock() { FreeRecordBlock(storage_); }
 
  private:
   size_t total_ = 0;
@@ -140,9 +142,8 @@ struct StaticRecordText {
     static_assert(N - 1 <= RecordText::kMaxSize);
     const uint32_t header = static_cast<uint32_t>(N - 1) | RecordText::kStatic;
     for (size_t i = 0; i < 4; ++i) {
-      const size_t shift = std::endian::native == std::endian::little
-                               ? 8 * i
-                               : 8 * (3 - i);
+      const size_t shift =
+          std::endian::native == std::endian::little ? 8 * i : 8 * (3 - i);
       bytes[i] = static_cast<char>(header >> shift);
     }
     for (size_t i = 0; i + 1 < N; ++i) bytes[4 + i] = text[i];
