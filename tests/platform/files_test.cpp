@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include "platform/file_error.h"
+#include "platform/input_file.h"
 #include "support/test_support.h"
 
 namespace korvelo {
@@ -39,6 +40,32 @@ TEST(OpenFileForReading, OpensRegularFilesOnlyAndNeverBlocks) {
       {dir.path(), FileCause::kAccessDenied},
       {dir / "missing.gpx", FileCause::kFileNotFound}};
   for (const auto& [path, cause] : rows) EXPECT_EQ(OpenCause(path), cause);
+}
+
+TEST(InputFile, ReadsAtAnOffsetWithoutMovingTheReadPosition) {
+  TempDir dir;
+  WriteFileOrFail(dir / "a.gpx", "0123456789");
+  InputFile file(dir / "a.gpx");
+  char bytes[16] = {};
+  EXPECT_EQ(file.ReadAt(6, bytes, 3), 3u);
+  EXPECT_EQ(std::string(bytes, 3), "678");
+  EXPECT_EQ(file.ReadAt(8, bytes, 16), 2u);  // only where the file ends
+  EXPECT_EQ(std::string(bytes, 2), "89");
+  EXPECT_EQ(file.ReadAt(20, bytes, 4), 0u);
+  EXPECT_EQ(file.Read(bytes, 4), 4u);
+  EXPECT_EQ(std::string(bytes, 4), "0123");
+}
+
+// The stamp tells the same file from a changed one and from another file.
+TEST(InputFile, StampChangesWithTheFileOnly) {
+  TempDir dir;
+  WriteFileOrFail(dir / "a.gpx", "0123456789");
+  WriteFileOrFail(dir / "b.gpx", "0123456789");
+  const FileStamp first = InputFile(dir / "a.gpx").Stamp();
+  EXPECT_EQ(InputFile(dir / "a.gpx").Stamp(), first);
+  EXPECT_NE(InputFile(dir / "b.gpx").Stamp(), first);
+  WriteFileOrFail(dir / "a.gpx", "01234567890");
+  EXPECT_NE(InputFile(dir / "a.gpx").Stamp(), first);
 }
 
 }  // namespace
