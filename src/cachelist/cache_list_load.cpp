@@ -74,27 +74,30 @@ std::string GpxProgressText(std::string_view path) {
 // waypoint is parsed as soon as it is complete, so only the records stay in
 // memory, never the text. Every record's file name is the one shared title.
 // Keeping originals, the waypoint texts go to the list's originals too: as
-// additional waypoints when `path` names an additional-waypoints file.
+// additional waypoints when `path` names an additional-waypoints file, and
+// left in `file` when the text is that plain file's.
 void AppendWaypoints(CacheList& list, const WaypointCutter::Source& source,
                      std::string_view path, const std::string& title,
-                     const LoadContext& context) {
-  const RecordText file(title);
-  if (context.originals == WaypointOriginals::kKeep) {
-    AppendOriginals(list.originals, source, path,
-                    [&](std::string_view wpt) -> std::string_view {
-                      CacheRecord record(wpt, context.texts);
-                      record.file = file;
-                      list.Append(std::move(record));
-                      return list.records.back().name;
-                    });
-    return;
-  }
+                     const LoadContext& context,
+                     const InputFile* file = nullptr) {
+  const RecordText file_title(title);
   RecordChunks chunks;
-  WaypointCutter cutter(source);
-  std::string_view wpt;
-  while (cutter.Next(wpt)) {
-    CacheRecord& record = chunks.Add(wpt, context.texts);
-    record.file = file;
+  if (context.originals == WaypointOriginals::kKeep) {
+    AppendOriginals(
+        list.originals, source, path,
+        [&](std::string_view wpt) -> std::string_view {
+          CacheRecord& record = chunks.Add(wpt, context.texts);
+          record.file = file_title;
+          return record.name;
+        },
+        file);
+  } else {
+    WaypointCutter cutter(source);
+    std::string_view wpt;
+    while (cutter.Next(wpt)) {
+      CacheRecord& record = chunks.Add(wpt, context.texts);
+      record.file = file_title;
+    }
   }
   list.Append(std::move(chunks));
 }
@@ -109,7 +112,7 @@ void LoadGpx(CacheList& list, std::string_view path, LoadContext& context,
   AppendWaypoints(
       list,
       [&input](char* data, size_t size) { return input.Read(data, size); },
-      path, title, context);
+      path, title, context, &input);
   if (context.originals == WaypointOriginals::kKeep) {
     LoadAdditionalBeside(list.originals, path);
   }

@@ -1,5 +1,7 @@
 #include "cachelist/original_waypoints.h"
 
+#include <isa-l/crc.h>
+
 #include <cstring>
 #include <string>
 
@@ -33,12 +35,25 @@ bool ReadDeclaration(std::string_view tag, size_t at, std::string_view& prefix,
   return true;
 }
 
+// The start tag of a waypoint text, as KeptText keeps it.
+std::string_view StartTagOf(std::string_view text) {
+  return text.substr(0, text.find('>'));
+}
+
 }  // namespace
 
-OriginalWaypoints::OriginalWaypoints(const OriginalWaypoints& other) {
-  for (const auto& [code, text] : other.caches_) AddCache(code, text);
+uint32_t KeptTextCrc(std::string_view text) {
+  return crc32_gzip_refl(0, reinterpret_cast<const unsigned char*>(text.data()),
+                         text.size());
+}
+
+OriginalWaypoints::OriginalWaypoints(const OriginalWaypoints& other)
+    : files_(other.files_) {
+  for (const auto& [code, text] : other.caches_) {
+    KeepCache(code, Adopt(text, 0, true));
+  }
   for (const AdditionalWaypoint& w : other.additional_) {
-    AddAdditional(w.code, w.text);
+    KeepAdditional(w.code, Adopt(w.text, 0, true));
   }
   for (std::string_view declaration : other.namespaces_) {
     AddNamespaces(" " + std::string(declaration));
@@ -53,12 +68,13 @@ OriginalWaypoints& OriginalWaypoints::operator=(
 
 std::string_view OriginalWaypoints::Store(std::string_view text) {
   if (text.size() > kBlockSize / 4) {
-    blocks_.push_back(std::make_unique<char[]>(text.size()));
+    // Every byte is written at once: no need to clear the block first.
+    blocks_.push_back(std::make_unique_for_overwrite<char[]>(text.size()));
     std::memcpy(blocks_.back().get(), text.data(), text.size());
     return {blocks_.back().get(), text.size()};
   }
   if (text.size() > block_free_) {
-    blocks_.push_back(std::make_unique<char[]>(kBlockSize));
+    blocks_.push_back(std::make_unique_for_overwrite<char[]>(kBlockSize));
     block_end_ = blocks_.back().get();
     block_free_ = kBlockSize;
   }
@@ -69,18 +85,73 @@ std::string_view OriginalWaypoints::Store(std::string_view text) {
   return {start, text.size()};
 }
 
+KeptText OriginalWaypoints::KeepCopy(std::string_view text) {
+  const std::string_view kept = Store(text);
+  KeptText result;
+  result.start_tag = StartTagOf(kept);
+  result.data = kept.data();
+  result.size = static_cast<uint32_t>(kept.size());
+  return result;
+}
+
+KeptText OriginalWaypoints::KeepInFile(std::string_view text, uint32_t file,
+                                       uint64_t offset) {
+  KeptText result;
+  result.start_tag = Store(StartTagOf(text));
+  result.offset = offset;
+  result.size = static_cast<uint32_t>(text.size());
+  result.file = file;
+  result.crc = KeptTextCrc(text);
+  return result;
+}
+
+KeptText OriginalWaypoints::Adopt(const KeptText& text, uint32_t first_file,
+                                  bool copy) {
+  if (text.file == KeptText::kInMemory) {
+    return copy ? KeepCopy({text.data, text.size}) : text;
+  }
+  KeptText result = text;
+  if (copy) result.start_tag = Store(text.start_tag);
+  result.file += first_file;
+  return result;
+}
+
+void OriginalWaypoints::KeepCache(std::string_view code, const KeptText& text) {
+  caches_.emplace(Store(code), text);
+}
+
+void OriginalWaypoints::KeepAdditional(std::string_view code,
+                                       const KeptText& text) {
+  const std::string_view kept_code = Store(code);
+  additional_codes_.insert(kept_code);
+  additional_.push_back({kept_code, text});
+}
+
 void OriginalWaypoints::AddCache(std::string_view code, std::string_view text) {
   if (caches_.find(code) != caches_.end()) return;
-  const std::string_view kept_code = Store(code);
-  caches_.emplace(kept_code, Store(text));
+  KeepCache(code, KeepCopy(text));
 }
 
 void OriginalWaypoints::AddAdditional(std::string_view code,
                                       std::string_view text) {
   if (additional_codes_.find(code) != additional_codes_.end()) return;
-  const std::string_view kept_code = Store(code);
-  additional_codes_.insert(kept_code);
-  additional_.push_back({kept_code, Store(text)});
+  KeepAdditional(code, KeepCopy(text));
+}
+
+uint32_t OriginalWaypoints::AddFile(std::string path, const FileStamp& stamp) {
+  files_.push_back({std::move(path), stamp});
+  return static_cast<uint32_t>(files_.size() - 1);
+}
+
+void OriginalWaypoints::AddCache(std::string_view code, const KeptText& text) {
+  if (caches_.find(code) != caches_.end()) return;
+  KeepCache(code, text);
+}
+
+void OriginalWaypoints::AddAdditional(std::string_view code,
+                                      const KeptText& text) {
+  if (additional_codes_.find(code) != additional_codes_.end()) return;
+  KeepAdditional(code, text);
 }
 
 void OriginalWaypoints::AddNamespaces(std::string_view root_tag) {
@@ -100,8 +171,7 @@ void OriginalWaypoints::AddNamespaces(std::string_view root_tag) {
   }
 }
 
-const std::string_view* OriginalWaypoints::CacheText(
-    std::string_view code) const {
+const KeptText* OriginalWaypoints::CacheText(std::string_view code) const {
   const auto found = caches_.find(code);
   return found == caches_.end() ? nullptr : &found->second;
 }
@@ -111,13 +181,20 @@ void OriginalWaypoints::Merge(OriginalWaypoints&& other) {
     std::swap(*this, other);
     return;
   }
-  // The views of `other` point into its blocks, which become this one's.
+  // The views of `other` point into its blocks, which become this one's;
+  // its files go behind this one's.
   for (auto& block : other.blocks_) blocks_.push_back(std::move(block));
-  for (const auto& [code, text] : other.caches_)
-    caches_.try_emplace(code, text);
+  const auto first_file = static_cast<uint32_t>(files_.size());
+  for (KeptFile& file : other.files_) files_.push_back(std::move(file));
+  for (const auto& [code, text] : other.caches_) {
+    if (caches_.find(code) == caches_.end()) {
+      caches_.emplace(code, Adopt(text, first_file, false));
+    }
+  }
   for (const AdditionalWaypoint& waypoint : other.additional_) {
     if (additional_codes_.insert(waypoint.code).second) {
-      additional_.push_back(waypoint);
+      additional_.push_back(
+          {waypoint.code, Adopt(waypoint.text, first_file, false)});
     }
   }
   for (std::string_view declaration : other.namespaces_) {

@@ -1,8 +1,12 @@
 #include "cachelist/original_waypoints_load.h"
 
 #include <algorithm>
+#include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
+#include "input/elements.h"
 #include "input/text.h"
 #include "platform/file_error.h"
 #include "platform/input_file.h"
@@ -36,6 +40,42 @@ std::string_view RootTag(std::string_view head) {
   return {};
 }
 
+// A cutter's source that keeps the first bytes of the text (where the root
+// start tag stands) and knows where each byte the cutter holds stands in
+// the text. The cutter reads each piece behind the bytes it still holds,
+// and those stay where they are until it reads again, so a waypoint's place
+// follows from where the last piece went. The checksum each text keeps
+// would turn a wrong place into a failed write, never into wrong bytes.
+class WatchedSource {
+ public:
+  explicit WatchedSource(const WaypointCutter::Source& source)
+      : source_(source) {}
+
+  size_t operator()(char* data, size_t size) {
+    const size_t got = source_(data, size);
+    piece_ = data;
+    piece_offset_ = delivered_;
+    delivered_ += got;
+    if (head_.size() < kHeadSize) {
+      head_.append(data, std::min(got, kHeadSize - head_.size()));
+    }
+    return got;
+  }
+
+  // Where the text the cutter just gave starts in the whole text.
+  uint64_t OffsetOf(std::string_view wpt) const {
+    return piece_offset_ + (wpt.data() - piece_);
+  }
+  const std::string& head() const { return head_; }
+
+ private:
+  const WaypointCutter::Source& source_;
+  std::string head_;
+  uint64_t delivered_ = 0;
+  uint64_t piece_offset_ = 0;  // where the last piece starts in the text
+  const char* piece_ = nullptr;
+};
+
 }  // namespace
 
 bool IsAdditionalWaypointsFile(std::string_view path) {
@@ -46,33 +86,36 @@ bool IsAdditionalWaypointsFile(std::string_view path) {
 
 void AppendOriginals(OriginalWaypoints& originals,
                      const WaypointCutter::Source& source,
-                     std::string_view path, const RecordMaker& make_record) {
+                     std::string_view path, const RecordMaker& make_record,
+                     const InputFile* file) {
   const bool additional = IsAdditionalWaypointsFile(path);
-  std::string head;
-  WaypointCutter cutter([&](char* data, size_t size) {
-    const size_t got = source(data, size);
-    if (head.size() < kHeadSize) {
-      head.append(data, std::min(got, kHeadSize - head.size()));
-    }
-    return got;
-  });
+  const uint32_t file_index =
+      file != nullptr ? originals.AddFile(file->path(), file->Stamp()) : 0;
+  WatchedSource watched(source);
+  WaypointCutter cutter(std::ref(watched));
+  // The texts of a file are indexed once it is cut, in file order: their
+  // index entries then lie together in memory instead of between the
+  // records' texts, which makes the lookups of the load and of the output
+  // several times faster.
+  std::vector<std::pair<std::string, KeptText>> texts;
   std::string_view wpt;
   while (cutter.Next(wpt)) {
-    std::string name;
-    std::string_view code;
-    if (make_record) {
-      code = make_record(wpt);
-    } else {
-      name = ExtractElement(wpt, "name");
-      code = name;
-    }
+    std::string code = make_record ? std::string(make_record(wpt))
+                                   : ExtractElement(wpt, "name");
+    texts.emplace_back(
+        std::move(code),
+        file != nullptr
+            ? originals.KeepInFile(wpt, file_index, watched.OffsetOf(wpt))
+            : originals.KeepCopy(wpt));
+  }
+  for (const auto& [code, text] : texts) {
     if (additional) {
-      originals.AddAdditional(code, wpt);
+      originals.AddAdditional(code, text);
     } else {
-      originals.AddCache(code, wpt);
+      originals.AddCache(code, text);
     }
   }
-  originals.AddNamespaces(RootTag(head));
+  originals.AddNamespaces(RootTag(watched.head()));
 }
 
 void LoadAdditionalBeside(OriginalWaypoints& originals, std::string_view path) {
@@ -85,7 +128,7 @@ void LoadAdditionalBeside(OriginalWaypoints& originals, std::string_view path) {
     AppendOriginals(
         originals,
         [&input](char* data, size_t size) { return input.Read(data, size); },
-        beside, nullptr);
+        beside, nullptr, &input);
   } catch (const FileError&) {
     // Missing or unreadable: the caches are written without their waypoints.
   }

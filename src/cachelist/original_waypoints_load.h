@@ -8,6 +8,7 @@
 
 #include "cachelist/original_waypoints.h"
 #include "input/waypoints.h"
+#include "platform/input_file.h"
 
 namespace korvelo {
 
@@ -24,10 +25,13 @@ using RecordMaker = std::function<std::string_view(std::string_view wpt)>;
 // additional-waypoints file, else as the text of the cache whose code
 // `make_record` returns (without it, no record is made and the code is the
 // waypoint's name element). The namespace declarations of the text's gpx
-// root are kept as well. Throws what `source` throws.
+// root are kept as well. With `file`, the plain file that `source` reads
+// from its first byte, the texts stay in that file (KeptText); without it
+// they are copied. Throws what `source` throws.
 void AppendOriginals(OriginalWaypoints& originals,
                      const WaypointCutter::Source& source,
-                     std::string_view path, const RecordMaker& make_record);
+                     std::string_view path, const RecordMaker& make_record,
+                     const InputFile* file = nullptr);
 
 // For a GPX file that is no additional-waypoints file, reads the one beside
 // it (the same name with "-wpts" before the extension) into `originals`, when

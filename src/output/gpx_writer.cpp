@@ -1,12 +1,12 @@
 #include "output/gpx_writer.h"
 
 #include <charconv>
-#include <optional>
 #include <string_view>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
+#include "cachelist/original_text_reader.h"
 #include "input/paths.h"
 #include "output/file_function.h"
 #include "output/gpx_waypoint.h"
@@ -32,13 +32,13 @@ constexpr std::string_view kRootStart =
     "http://www.groundspeak.com/cache/1/0/1/cache.xsd\" "
     "xmlns=\"http://www.topografix.com/GPX/1/0\"";
 
-// One waypoint as written: its original text or, when edited, the edit.
+// One waypoint to write: its kept text, the record whose edits it takes
+// (null for an additional waypoint), and the coordinate texts it is written
+// with.
 struct Piece {
-  std::string_view text;
-  std::optional<std::string> edited;
-  std::string_view lat, lon;  // the coordinate texts it is written with
-
-  std::string_view bytes() const { return edited ? *edited : text; }
+  const KeptText* text;
+  const CacheRecord* record;
+  std::string_view lat, lon;
 };
 
 // A waypoint's code without the two letters that tell what kind of point
@@ -50,27 +50,41 @@ std::string_view Key(std::string_view code) {
 // The additional waypoints of each key, in file order.
 using ByKey = std::unordered_map<std::string_view, std::vector<size_t>>;
 
-Piece CachePiece(const CacheRecord& record, std::string_view text,
-                 int function) {
-  Piece piece{text, std::nullopt, {}, {}};
-  if (record.moved) {
-    piece.edited = MovedWaypoint(text, record.lat, record.lon);
-    piece.lat = record.lat;
-    piece.lon = record.lon;
-  } else {
-    piece.lat = StartTagAttribute(text, "lat");
-    piece.lon = StartTagAttribute(text, "lon");
+Piece CachePiece(const CacheRecord& record, const KeptText& text) {
+  if (record.moved) return {&text, &record, record.lat, record.lon};
+  return {&text, &record, StartTagAttribute(text.start_tag, "lat"),
+          StartTagAttribute(text.start_tag, "lon")};
+}
+
+// The additional waypoints that follow the cache `code`, each once, none
+// that is written as a cache itself.
+void AppendAdditional(std::string_view code, const OriginalWaypoints& originals,
+                      const ByKey& by_key,
+                      const std::unordered_set<std::string_view>& cache_codes,
+                      std::vector<bool>& written, std::vector<Piece>& pieces) {
+  const auto found = by_key.find(Key(code));
+  if (found == by_key.end()) return;
+  const std::vector<AdditionalWaypoint>& additional = originals.additional();
+  for (size_t i : found->second) {
+    if (written[i] || cache_codes.count(additional[i].code) != 0) continue;
+    written[i] = true;
+    const KeptText& text = additional[i].text;
+    pieces.push_back({&text, nullptr, StartTagAttribute(text.start_tag, "lat"),
+                      StartTagAttribute(text.start_tag, "lon")});
   }
-  if (function == kFunctionFound) {
-    piece.edited = FoundWaypoint(piece.bytes());
-  }
-  return piece;
 }
 
 // Every waypoint to write, in writing order.
-std::vector<Piece> PlanPieces(const CacheList& list, int function) {
+std::vector<Piece> PlanPieces(const CacheList& list) {
   const OriginalWaypoints& originals = list.originals;
+  std::vector<Piece> pieces;
+  pieces.reserve(list.records.size());
+  for (const CacheRecord& record : list.records) {
+    const KeptText* text = originals.CacheText(record.name);
+    if (text != nullptr) pieces.push_back(CachePiece(record, *text));
+  }
   const std::vector<AdditionalWaypoint>& additional = originals.additional();
+  if (additional.empty()) return pieces;
   ByKey by_key;
   for (size_t i = 0; i < additional.size(); ++i) {
     const std::string_view key = Key(additional[i].code);
@@ -78,28 +92,33 @@ std::vector<Piece> PlanPieces(const CacheList& list, int function) {
   }
   // A waypoint that is also written as a cache is not written again.
   std::unordered_set<std::string_view> cache_codes;
-  for (const CacheRecord& record : list.records) {
-    if (originals.CacheText(record.name) != nullptr) {
-      cache_codes.insert(record.name);
-    }
-  }
-  std::vector<Piece> pieces;
+  for (const Piece& piece : pieces) cache_codes.insert(piece.record->name);
+  std::vector<Piece> caches;
+  caches.swap(pieces);
   std::vector<bool> written(additional.size(), false);
-  for (const CacheRecord& record : list.records) {
-    const std::string_view* text = originals.CacheText(record.name);
-    if (text == nullptr) continue;
-    pieces.push_back(CachePiece(record, *text, function));
-    const auto found = by_key.find(Key(record.name));
-    if (found == by_key.end()) continue;
-    for (size_t i : found->second) {
-      if (written[i] || cache_codes.count(additional[i].code) != 0) continue;
-      written[i] = true;
-      const std::string_view wpt = additional[i].text;
-      pieces.push_back({wpt, std::nullopt, StartTagAttribute(wpt, "lat"),
-                        StartTagAttribute(wpt, "lon")});
-    }
+  for (const Piece& cache : caches) {
+    pieces.push_back(cache);
+    AppendAdditional(cache.record->name, originals, by_key, cache_codes,
+                     written, pieces);
   }
   return pieces;
+}
+
+// The bytes of one waypoint as written: its text as it stands or, for a
+// moved or found cache, edited.
+void WritePiece(const Piece& piece, std::string_view text, int function,
+                std::ostream& out) {
+  std::string edited;
+  if (piece.record != nullptr && piece.record->moved) {
+    edited = MovedWaypoint(text, piece.lat, piece.lon);
+    text = edited;
+  }
+  if (piece.record != nullptr && function == kFunctionFound) {
+    edited = FoundWaypoint(text);
+    text = edited;
+  }
+  out.write(text.data(), static_cast<std::streamsize>(text.size()));
+  out.write("</wpt>\r\n", 8);
 }
 
 // The smallest and largest value of one axis, kept as the texts written.
@@ -146,12 +165,11 @@ void WriteHeader(std::ostream& out, const CacheList& list,
 }  // namespace
 
 void WriteGpx(const CacheList& list, int function, std::ostream& out) {
-  const std::vector<Piece> pieces = PlanPieces(list, function);
+  const std::vector<Piece> pieces = PlanPieces(list);
   WriteHeader(out, list, pieces);
+  OriginalTextReader reader(list.originals);
   for (const Piece& piece : pieces) {
-    const std::string_view bytes = piece.bytes();
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out << "</wpt>\r\n";
+    WritePiece(piece, reader.Read(*piece.text), function, out);
   }
   out << "</gpx>\r\n";
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "cachelist/cache_list.h"
+#include "cachelist/original_text_reader.h"
 #include "cachelist/original_waypoints_load.h"
 #include "support/test_support.h"
 #include "support/zip_builder.h"
@@ -48,8 +49,14 @@ Texts RecordCodes(const CacheList& list) {
 }
 
 std::string TextOf(const CacheList& list, const std::string& code) {
-  const std::string_view* text = list.originals.CacheText(code);
-  return text == nullptr ? "<none>" : std::string(*text);
+  const KeptText* text = list.originals.CacheText(code);
+  if (text == nullptr) return "<none>";
+  return std::string(OriginalTextReader(list.originals).Read(*text));
+}
+
+std::string AdditionalText(const OriginalWaypoints& originals, size_t index) {
+  return std::string(
+      OriginalTextReader(originals).Read(originals.additional()[index].text));
 }
 
 class OriginalsLoad : public ::testing::Test {
@@ -90,7 +97,7 @@ TEST_F(OriginalsLoad, ReadsTheAdditionalWaypointsBesideAGpxFileOnly) {
   const CacheList list = Load("12345.gpx");
   EXPECT_EQ(RecordCodes(list), (Texts{"GC1", "GC2"}));
   EXPECT_EQ(Codes(list.originals.additional()), (Texts{"PK1", "S12"}));
-  EXPECT_EQ(list.originals.additional()[0].text, Wpt("PK1"));
+  EXPECT_EQ(AdditionalText(list.originals, 0), Wpt("PK1"));
 }
 
 // A folder loads the additional file as records, as it always has; its
@@ -143,9 +150,10 @@ TEST(OriginalWaypoints, ACopyKeepsItsTextsWhenTheOriginalIsGone) {
   const OriginalWaypoints copy = *original;
   original.reset();
   ASSERT_NE(copy.CacheText("GC1"), nullptr);
-  EXPECT_EQ(*copy.CacheText("GC1"), std::string(300000, 'c'));
+  EXPECT_EQ(OriginalTextReader(copy).Read(*copy.CacheText("GC1")),
+            std::string(300000, 'c'));
   EXPECT_EQ(Codes(copy.additional()), (Texts{"PK1"}));
-  EXPECT_EQ(copy.additional()[0].text, "p");
+  EXPECT_EQ(AdditionalText(copy, 0), "p");
   ASSERT_EQ(copy.namespaces().size(), 1u);
   EXPECT_EQ(copy.namespaces()[0], "xmlns:a=\"1\"");
 }
