@@ -80,9 +80,11 @@ RUN_NUMBER=0
 prepare() {  # CASE SIZE
   RUN_NUMBER=$((RUN_NUMBER + 1))
   OUT=$WORK/out/$RUN_NUMBER
-  mkdir -p "$OUT/kml" "$OUT/asc" "$OUT/txt"
-  local mode=0 stages=0 kmz=0
-  case $1 in d1) mode=1 ;; d2) mode=2 ;; c) stages=1 ;; k) kmz=1 ;; esac
+  mkdir -p "$OUT/kml" "$OUT/asc" "$OUT/txt" "$OUT/gpx"
+  local mode=0 stages=0 kmz=0 gpx=0
+  case $1 in
+    d1) mode=1 ;; d2) mode=2 ;; c) stages=1 ;; k) kmz=1 ;; g) gpx=1 ;;
+  esac
   cat >"$XDG_CONFIG_HOME/Brannoc/Korvelo.conf" <<EOF
 [General]
 Mode=1
@@ -102,6 +104,8 @@ OutputAscDir=$OUT/asc
 bOutputTxt=$stages
 OutputTxtDir=$OUT/txt
 bOutputKmz=$kmz
+bOutputGpx=$gpx
+OutputGpxDir=$OUT/gpx
 EOF
 }
 
@@ -168,14 +172,15 @@ measure() {  # CASE SIZE
   for ((i = 0; i < RUNS; i++)); do run_korvelo "$1-$2" "$1" "$2"; done
 }
 
-# Cases a, b and k and GPSBabel on the same caches, alternating run by run,
-# so that a change in the machine's load hits all four alike. Case k (the
-# map as KMZ) has no expected hash: its archives hold the icon drawings,
-# which change on their own.
+# Cases a, b, k and g and GPSBabel on the same caches, alternating run by
+# run, so that a change in the machine's load hits all five alike. Case k
+# (the map as KMZ) has no expected hash: its archives hold the icon
+# drawings, which change on their own. Case g (the GPX for devices beside
+# the KML) has one.
 measure_side_by_side() {  # SIZE
-  log "cases a, b, k and GPSBabel, $1 caches"
+  log "cases a, b, k, g and GPSBabel, $1 caches"
   local c i
-  for c in a b; do
+  for c in a b g; do
     run_korvelo "warm" "$c" "$1"
     check_hash "$c" "$1"
   done
@@ -185,6 +190,7 @@ measure_side_by_side() {  # SIZE
     run_korvelo "a-$1" a "$1"
     run_korvelo "b-$1" b "$1"
     run_korvelo "k-$1" k "$1"
+    run_korvelo "g-$1" g "$1"
     run_gpsbabel "gpsbabel-$1" "$1"
   done
 }
@@ -265,6 +271,11 @@ targets() {
       "$(awk -v k="$(median_of "k-$n")" -v a="$(median_of "a-$n")" \
         'BEGIN {print k / a}')" "<=" 1.5
   fi
+  if [ -f "$WORK/times/g-$n" ]; then
+    target "(g) GPX time / classic KML time, $n caches" \
+      "$(awk -v g="$(median_of "g-$n")" -v a="$(median_of "a-$n")" \
+        'BEGIN {print g / a}')" "<=" 1.3
+  fi
   n=100000
   if [ -f "$WORK/times/a-$n" ]; then
     target "(a) peak RSS / input size, $n caches" \
@@ -294,8 +305,8 @@ write_results() {
       "$(uname -sr); load before: $LOAD_BEFORE; after: $(cut -d' ' -f1-3 /proc/loadavg)"
     echo "- Korvelo: $(git -C "$HERE" rev-parse --short HEAD 2>/dev/null || echo '?')" \
       "($KORVELO); GPSBabel: $(gpsbabel -V 2>/dev/null | tr -d '\n' | sed 's/^ *//')"
-    echo "- Runs: one warm-up, then $RUNS timed runs per case; (a), (b) and" \
-      "GPSBabel alternate run by run; median (min–max) wall seconds; peak" \
+    echo "- Runs: one warm-up, then $RUNS timed runs per case; (a), (b), (k)," \
+      "(g) and GPSBabel alternate run by run; median (min–max) wall seconds; peak" \
       "RSS from \`/usr/bin/time -v\` (median). The machine is shared: the" \
       "load figures say how busy it was."
     echo "- Inputs: \`make_bench_inputs DIR N $SEED\` for N in" \
@@ -318,6 +329,7 @@ write_results() {
     for n in $SIZES; do row a "$n" "(a) GPX, stages off, mode 0"; done
     for n in $SIZES; do row b "$n" "(b) the same zipped"; done
     for n in $SIZES; do row k "$n" "(k) GPX, the map as KMZ"; done
+    for n in $SIZES; do row g "$n" "(g) GPX, with the GPX for devices"; done
     for n in $STAGE_SIZES; do row c "$n" "(c) every stage on"; done
     for n in $STAGE_SIZES; do row d1 "$n" "(d) mode 1"; done
     for n in $STAGE_SIZES; do row d2 "$n" "(d) mode 2"; done
@@ -350,7 +362,7 @@ LOAD_BEFORE=$(cut -d' ' -f1-3 /proc/loadavg)
 make_inputs
 if [ -n "${HASH_ONLY:-}" ]; then
   for n in $SIZES; do
-    for c in a b; do run_korvelo warm "$c" "$n" && check_hash "$c" "$n"; done
+    for c in a b g; do run_korvelo warm "$c" "$n" && check_hash "$c" "$n"; done
   done
   for n in $STAGE_SIZES; do
     for c in c d1 d2; do run_korvelo warm "$c" "$n" && check_hash "$c" "$n"; done
