@@ -22,6 +22,9 @@ namespace {
 
 // Bytes a writer's output gathers before they go to the file in one write.
 constexpr size_t kBufferBytes = 64 * 1024;
+// Every so many bytes written, the disk is asked to start storing them, so
+// that it works while the writer goes on instead of all at the final sync.
+constexpr off_t kWriteBackBytes = 8 << 20;
 
 // Buffers output for a descriptor and remembers the first write failure.
 class DescriptorBuffer : public std::streambuf {
@@ -47,8 +50,7 @@ class DescriptorBuffer : public std::streambuf {
     }
     // Large pieces go straight to the file after what is buffered.
     if (!Drain()) return 0;
-    error_ = WriteAll(fd_, s, static_cast<size_t>(n));
-    return error_ == 0 ? n : 0;
+    return Write(s, static_cast<size_t>(n)) ? n : 0;
   }
 
   int sync() override { return Drain() ? 0 : -1; }
@@ -58,14 +60,29 @@ class DescriptorBuffer : public std::streambuf {
 
   bool Drain() {
     if (error_ != 0) return false;
-    error_ = WriteAll(fd_, pbase(), static_cast<size_t>(pptr() - pbase()));
+    const bool written = Write(pbase(), static_cast<size_t>(pptr() - pbase()));
     Reset();
-    return error_ == 0;
+    return written;
+  }
+
+  bool Write(const char* bytes, size_t count) {
+    error_ = WriteAll(fd_, bytes, count);
+    if (error_ != 0) return false;
+    written_ += static_cast<off_t>(count);
+    if (written_ - written_back_ >= kWriteBackBytes) {
+      // Only a hint: where it fails, the final sync stores everything.
+      sync_file_range(fd_, written_back_, written_ - written_back_,
+                      SYNC_FILE_RANGE_WRITE);
+      written_back_ = written_;
+    }
+    return true;
   }
 
   int fd_;
   std::vector<char> buffer_;
   int error_ = 0;
+  off_t written_ = 0;       // bytes in the file
+  off_t written_back_ = 0;  // bytes the disk was asked to store
 };
 
 // A uniquely named file beside the target, removed unless committed.
