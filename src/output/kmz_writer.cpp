@@ -1,5 +1,6 @@
 #include "output/kmz_writer.h"
 
+#include <algorithm>
 #include <cerrno>
 
 #include "input/paths.h"
@@ -29,7 +30,8 @@ void WriteArchive(std::ostream& out, const KmzPart& part) {
 
 void WriteParts(const std::string& kml_path, std::vector<KmzFolder> folders,
                 const MapDocument& document) {
-  const std::vector<KmzPart> parts = SplitIntoParts(std::move(folders), document);
+  const std::vector<KmzPart> parts =
+      SplitIntoParts(std::move(folders), document);
   for (size_t index = 0; index < parts.size(); ++index) {
     const std::string path = KmzPartPath(kml_path, index);
     WriteFileAtomically(path, [&](std::ostream& out) {
@@ -40,6 +42,11 @@ void WriteParts(const std::string& kml_path, std::vector<KmzFolder> folders,
       }
     });
   }
+  // The further parts of an earlier, larger map would show caches twice, or
+  // ones the query no longer holds, beside this one.
+  for (size_t index = std::max<size_t>(parts.size(), 1);
+       RemoveRegularFile(KmzPartPath(kml_path, index)); ++index) {
+  }
 }
 
 }  // namespace
@@ -47,7 +54,8 @@ void WriteParts(const std::string& kml_path, std::vector<KmzFolder> folders,
 void WriteKmz(const CacheList& list, const std::string& path, int function,
               const ConversionSettings& settings) {
   const MapRecords records(list, function, settings);
-  const std::vector<MapFile> files = PlanMapFiles(list, path, function, settings);
+  const std::vector<MapFile> files =
+      PlanMapFiles(list, path, function, settings);
   for (const MapFile& file : files) {
     const Records& taken = records.Of(file.document);
     WriteParts(file.path, PlanKmzFolders(taken, file.document), file.document);

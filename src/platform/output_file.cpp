@@ -198,4 +198,11 @@ void WriteFileAtomically(std::string_view path, const StreamWriter& write) {
     throw FileError(FileCause::kInvalidFile, std::string(path), error);
 }
 
+bool RemoveRegularFile(std::string_view path) {
+  const std::string native(path);
+  struct stat info;
+  return lstat(native.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+         unlink(native.c_str()) == 0;
+}
+
 }  // namespace korvelo

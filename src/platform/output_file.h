@@ -24,6 +24,10 @@ using StreamWriter = std::function<void(std::ostream&)>;
 // clean-up. A stop signal removes the temporary file.
 void WriteFileAtomically(std::string_view path, const StreamWriter& write);
 
+// Removes the regular file at `path` (a symbolic link, a folder or anything
+// else stays); true when there was one and it is gone.
+bool RemoveRegularFile(std::string_view path);
+
 }  // namespace korvelo
 
 #endif  // KORVELO_PLATFORM_OUTPUT_FILE_H_

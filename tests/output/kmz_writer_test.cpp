@@ -2,12 +2,11 @@
 // strict reader and a web importer accept.
 #include "output/kmz_writer.h"
 
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -33,7 +32,8 @@ using testing::Wpt;
 
 bool IsRowFolder(const std::string& name) {
   for (const CacheTypeRow& row : kCacheTypes) {
-    if (name == row.type_name || name == std::string(row.type_name) + " Solved") {
+    if (name == row.type_name ||
+        name == std::string(row.type_name) + " Solved") {
       return true;
     }
   }
@@ -41,8 +41,9 @@ bool IsRowFolder(const std::string& name) {
 }
 
 bool IsNewerType(const std::string& type) {
-  return std::none_of(std::begin(kCacheTypes), std::end(kCacheTypes),
-                      [&](const CacheTypeRow& row) { return IsOfType(type, row); });
+  return std::none_of(
+      std::begin(kCacheTypes), std::end(kCacheTypes),
+      [&](const CacheTypeRow& row) { return IsOfType(type, row); });
 }
 
 // One map file as written: NAME.kmz and its continuations, read and parsed.
@@ -79,11 +80,13 @@ KmzMap ReadKmzMap(const std::string& stem) {
       if (!mark.icon.empty()) used.insert("icons/" + mark.icon);
     }
     std::set<std::string> icons(archive.names.begin() + 1, archive.names.end());
-    EXPECT_TRUE(std::includes(icons.begin(), icons.end(), used.begin(), used.end()))
+    EXPECT_TRUE(
+        std::includes(icons.begin(), icons.end(), used.begin(), used.end()))
         << path;
     EXPECT_EQ(icons.size(), archive.names.size() - 1) << path << ": duplicates";
     map.marks.insert(map.marks.end(), marks.begin(), marks.end());
-    for (const testing::XmlNode* folder : kml->Child("Document")->Children("Folder")) {
+    for (const testing::XmlNode* folder :
+         kml->Child("Document")->Children("Folder")) {
       const std::string name = folder->TextAt("name");
       if (part == 1 || map.folders.empty() || map.folders.back() != name ||
           folder != kml->Child("Document")->Child("Folder")) {
@@ -95,7 +98,8 @@ KmzMap ReadKmzMap(const std::string& stem) {
 }
 
 // The marks in row folders (those the classic KML knows) and the others.
-std::pair<std::vector<Mark>, size_t> SplitRowMarks(const std::vector<Mark>& marks) {
+std::pair<std::vector<Mark>, size_t> SplitRowMarks(
+    const std::vector<Mark>& marks) {
   std::vector<Mark> rows;
   size_t others = 0;
   for (const Mark& mark : marks) {
@@ -139,7 +143,8 @@ void CompareForms(const CacheList& list, int function,
     newer_marks += ReadKmzMap(kmz_dir / "pq_Other").marks.size();
   }
   size_t expected_newer = 0;
-  for (const CacheRecord& record : list.records) expected_newer += IsNewerType(record.type);
+  for (const CacheRecord& record : list.records)
+    expected_newer += IsNewerType(record.type);
   EXPECT_EQ(newer_marks, expected_newer);
   // Nothing but the map files: no .kml, no leftover temporary file.
   for (const auto& entry : fs::directory_iterator(kmz_dir.path())) {
@@ -149,7 +154,8 @@ void CompareForms(const CacheList& list, int function,
 
 TEST(KmzWriter, CorpusMapsHoldTheClassicPlacemarksInEveryModeAndRole) {
   KORVELO_REQUIRE_CORPUS();
-  for (const auto& entry : fs::recursive_directory_iterator(testing::CorpusPath())) {
+  for (const auto& entry :
+       fs::recursive_directory_iterator(testing::CorpusPath())) {
     const std::string extension = entry.path().extension();
     if (extension != ".gpx" && extension != ".zip") continue;
     SCOPED_TRACE(entry.path());
@@ -210,6 +216,14 @@ TEST(KmzWriter, LargeQuerySplitsIntoThreeFilesEachPlacemarkOnce) {
   std::set<std::string> distinct(map.folders.begin(), map.folders.end());
   EXPECT_EQ(distinct.size(), map.folders.size());
   EXPECT_EQ(map.folders.size(), 14u);  // 13 row folders and the Lab Cache
+
+  // A smaller query later replaces the first part and removes the others,
+  // but not what only looks like a part.
+  fs::create_directory(dir / "pq-4.kmz");
+  WriteKmz(GeneratedList(20), dir / "pq.kml", 1, settings);
+  EXPECT_EQ(ReadKmzMap(dir / "pq").marks.size(), 20u);
+  EXPECT_EQ(testing::FilesBelow(dir.path()).size(), 1u);
+  EXPECT_TRUE(fs::is_directory(dir / "pq-4.kmz"));
 }
 
 TEST(KmzWriter, NewerTypesGetFoldersAfterTheRowsWithTheirIcons) {
@@ -221,9 +235,12 @@ TEST(KmzWriter, NewerTypesGetFoldersAfterTheRowsWithTheirIcons) {
     bool unavailable;
   };
   const Row rows[] = {
-      {"GC1", "Lab Cache", false},       {"GC2", "Giga-Event Cache", false},
-      {"GC3", "Traditional Cache", false}, {"GC4", "lab cache", false},
-      {"GC5", "Project APE Cache", false}, {"GC6", "Community Celebration Event", false},
+      {"GC1", "Lab Cache", false},
+      {"GC2", "Giga-Event Cache", false},
+      {"GC3", "Traditional Cache", false},
+      {"GC4", "lab cache", false},
+      {"GC5", "Project APE Cache", false},
+      {"GC6", "Community Celebration Event", false},
       {"GC7", "Benchmark", true},
   };
   for (const Row& row : rows) {
@@ -238,10 +255,11 @@ TEST(KmzWriter, NewerTypesGetFoldersAfterTheRowsWithTheirIcons) {
   WriteKmz(list, dir / "pq.kml", 1, settings);
   const KmzMap map = ReadKmzMap(dir / "pq");
   ASSERT_EQ(map.folders.size(), 13u + 5u);
-  EXPECT_EQ(std::vector<std::string>(map.folders.begin() + 13, map.folders.end()),
-            (std::vector<std::string>{"Lab Cache", "Giga-Event Cache",
-                                      "Project APE Cache",
-                                      "Community Celebration Event", "Benchmark"}));
+  EXPECT_EQ(
+      std::vector<std::string>(map.folders.begin() + 13, map.folders.end()),
+      (std::vector<std::string>{"Lab Cache", "Giga-Event Cache",
+                                "Project APE Cache",
+                                "Community Celebration Event", "Benchmark"}));
   std::map<std::string, std::pair<std::string, std::string>> seen;
   for (const Mark& mark : map.marks) seen[mark.name] = {mark.folder, mark.icon};
   const std::map<std::string, std::pair<std::string, std::string>> expected = {
@@ -280,17 +298,20 @@ TEST(KmzWriter, HostileTextsStayWellFormedAndReadBackAsWritten) {
       {"a ]]> b", "a ]]> b"},
       {"x</description><b>", "x</description><b>"},
       {"<![CDATA[<i>]]>]]>", "<i>]]>"},
-      {"bell\x07 nul-free \x1F end", "bell" + fffd + " nul-free " + fffd + " end"},
+      {"bell\x07 nul-free \x1F end",
+       "bell" + fffd + " nul-free " + fffd + " end"},
       {"latin1 \xE4 and \xC3", "latin1 " + fffd + " and " + fffd},
-      {"overlong \xC0\xAF, surrogate \xED\xA0\x80", "overlong " + fffd + fffd +
-                                                        ", surrogate " + fffd + fffd + fffd},
-      {"&amp;lt; &bogus; &#228; &#x1F600; &", "&lt; &bogus; \xC3\xA4 \xF0\x9F\x98\x80 &"},
+      {"overlong \xC0\xAF, surrogate \xED\xA0\x80",
+       "overlong " + fffd + fffd + ", surrogate " + fffd + fffd + fffd},
+      {"&amp;lt; &bogus; &#228; &#x1F600; &",
+       "&lt; &bogus; \xC3\xA4 \xF0\x9F\x98\x80 &"},
       {"tab\tline\ncr\r", "tab\tline\ncr\r"},
   };
   CacheList list;
   list.titles = {"pq"};
   for (size_t i = 0; i < std::size(cases); ++i) {
-    CacheRecord record = Wpt("GC" + std::to_string(i), "n", "Traditional Cache");
+    CacheRecord record =
+        Wpt("GC" + std::to_string(i), "n", "Traditional Cache");
     record.urlname = cases[i].raw;
     record.raw_description = cases[i].raw;
     record.url = "https://x.example/?a=1&amp;b=\"2\"";
