@@ -13,10 +13,6 @@
 namespace korvelo::testing {
 namespace {
 
-bool WellFormed(const std::string& path) {
-  return RunTool("xmllint --noout " + ShellWord(path)).status == 0;
-}
-
 // The KML copies the owners' texts as they stand, so only a well-formed input
 // promises a well-formed KML (the corpus's truncated query writes none).
 TEST(ClassicKmlReaders, XmllintAcceptsTheKmlOfEveryWellFormedInput) {
@@ -25,10 +21,7 @@ TEST(ClassicKmlReaders, XmllintAcceptsTheKmlOfEveryWellFormedInput) {
     GTEST_SKIP() << "xmllint is not installed (Debian libxml2-utils)";
   int checked = 0;
   for (const CorpusConversion& file : ConvertedCorpus()) {
-    bool input_well_formed = !file.gpx_documents.empty();
-    for (const std::string& document : file.gpx_documents)
-      input_well_formed = input_well_formed && WellFormed(document);
-    if (!input_well_formed) continue;
+    if (!InputWellFormed(file)) continue;
     for (const std::string& kml : file.kmls) {
       const ToolRun run = RunTool("xmllint --noout " + ShellWord(kml));
       EXPECT_EQ(run.status, 0) << file.input << ":\n" << run.output;

@@ -38,6 +38,16 @@ bool HaveTool(std::string_view program) {
   return RunTool("command -v " + ShellWord(program)).status == 0;
 }
 
+bool XmllintAccepts(const std::string& path) {
+  return RunTool("xmllint --noout " + ShellWord(path)).status == 0;
+}
+
+bool InputWellFormed(const CorpusConversion& file) {
+  return !file.gpx_documents.empty() &&
+         std::all_of(file.gpx_documents.begin(), file.gpx_documents.end(),
+                     XmllintAccepts);
+}
+
 int CountOf(std::string_view text, std::string_view needle) {
   int count = 0;
   for (size_t at = text.find(needle); at != std::string_view::npos;

@@ -41,6 +41,14 @@ struct CorpusConversion {
 // that lives as long as the test program; empty without a corpus.
 const std::vector<CorpusConversion>& ConvertedCorpus();
 
+// True when xmllint reads the file at `path` as well-formed XML.
+bool XmllintAccepts(const std::string& path);
+
+// True when xmllint accepts every GPX document the input holds (false when
+// it holds none). The program copies the owners' texts as they stand, so
+// only such an input promises well-formed output.
+bool InputWellFormed(const CorpusConversion& file);
+
 // Number of times `needle` occurs in `text`.
 int CountOf(std::string_view text, std::string_view needle);
 
