@@ -22,42 +22,38 @@ namespace korvelo::testing {
 namespace {
 
 // Options after "/" or "--" in any letter case, anywhere; the highest
-// function given wins. Function 0 means no option. "--gpx" is taken in any
-// case, and only in that form.
-TEST(ParseArguments, FindsOptionsAndTheFileName) {
-  const std::tuple<std::vector<std::string>, int32_t, std::string, bool>
-      rows[] = {
-          {{"--Mine", "My.GPX"}, 3, "My.GPX", false},
-          {{"x.gpx", "/marked", "/found"}, 5, "x.gpx", false},
-          {{"/allx", "-all", "all", "//all"}, 0, "/allx -all all //all", false},
-          {{"/found", "  \" a\"b.gpx \"  "}, 2, "a\"b.gpx", false},
-          {{"/found", "\t", ""}, 2, "", false},
-          {{"--GPX", "/all", "a.gpx"}, 1, "a.gpx", true},
-          {{"/gpx", "-gpx", "--gpx"}, 0, "/gpx -gpx", true}};
-  for (const auto& [args, function, file_name, gpx] : rows) {
-    SCOPED_TRACE(::testing::PrintToString(args));
-    const ParsedArguments parsed = ParseArguments(args);
+// function given wins. Function 0 means no conversion. "--gpx" and "--kmz"
+// are taken in any case, only in that form, and are neither an option nor
+// part of the name.
+TEST(ParseArguments, FindsOptionsFlagsAndTheFileName) {
+  const struct {
+    std::vector<std::string> args;
+    int32_t function;
+    std::string file_name;
+    bool gpx, kmz;
+  } rows[] = {{{"--Mine", "My.GPX"}, 3, "My.GPX", false, false},
+              {{"x.gpx", "/marked", "/found"}, 5, "x.gpx", false, false},
+              {{"/allx", "-all", "all", "//all"},
+               0,
+               "/allx -all all //all",
+               false,
+               false},
+              {{"/found", "  \" a\"b.gpx \"  "}, 2, "a\"b.gpx", false, false},
+              {{"/found", "\t", ""}, 2, "", false, false},
+              {{"--GPX", "/all", "a.gpx"}, 1, "a.gpx", true, false},
+              {{"/gpx", "-gpx", "--gpx"}, 0, "/gpx -gpx", true, false},
+              {{"--kmz", "/all", "a.gpx"}, 1, "a.gpx", false, true},
+              {{"/all", "a", "--KMZ", "b.gpx"}, 1, "a b.gpx", false, true},
+              {{"--kmz", "a.gpx"}, 0, "a.gpx", false, true},
+              {{"/all", "/kmz", "-kmz"}, 1, "/kmz -kmz", false, false}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(::testing::PrintToString(row.args));
+    const ParsedArguments parsed = ParseArguments(row.args);
     EXPECT_EQ(parsed.request == CommandRequest::kConvert ? parsed.function : 0,
-              function);
-    EXPECT_EQ(parsed.file_name, file_name);
-    EXPECT_EQ(parsed.gpx, gpx);
-  }
-}
-
-// "--kmz" in any letter case is neither an option nor part of the name.
-TEST(ParseArguments, TakesTheKmzFlagApart) {
-  const std::tuple<std::vector<std::string>, bool, bool, std::string> rows[] = {
-      {{"--kmz", "/all", "a.gpx"}, true, true, "a.gpx"},
-      {{"/all", "a", "--KMZ", "b.gpx"}, true, true, "a b.gpx"},
-      {{"--kmz", "a.gpx"}, true, false, "a.gpx"},
-      {{"/all", "/kmz", "-kmz"}, false, true, "/kmz -kmz"},
-  };
-  for (const auto& [args, kmz, converts, file_name] : rows) {
-    SCOPED_TRACE(::testing::PrintToString(args));
-    const ParsedArguments parsed = ParseArguments(args);
-    EXPECT_EQ(parsed.kmz, kmz);
-    EXPECT_EQ(parsed.request == CommandRequest::kConvert, converts);
-    EXPECT_EQ(parsed.file_name, file_name);
+              row.function);
+    EXPECT_EQ(parsed.file_name, row.file_name);
+    EXPECT_EQ(parsed.gpx, row.gpx);
+    EXPECT_EQ(parsed.kmz, row.kmz);
   }
 }
 
