@@ -23,6 +23,7 @@ namespace {
 using ::korvelo::testing::BuildZip;
 using ::korvelo::testing::CorpusPath;
 using ::korvelo::testing::Deflate;
+using ::korvelo::testing::With;
 using ::korvelo::testing::WriteFileOrFail;
 using E = ::korvelo::testing::ZipTestEntry;
 using Texts = std::vector<std::string>;
@@ -54,12 +55,6 @@ std::string Join(const Texts& texts) {
   std::string joined;
   for (const std::string& text : texts) joined += " " + text;
   return joined;
-}
-
-template <typename T, typename V>
-E With(E entry, T E::*field, V value) {
-  entry.*field = value;
-  return entry;
 }
 
 // Also the progress window: it records every text.

@@ -15,6 +15,7 @@ namespace {
 
 using ::korvelo::testing::BuildZip;
 using ::korvelo::testing::Deflate;
+using ::korvelo::testing::With;
 using E = ::korvelo::testing::ZipTestEntry;
 
 // The cause the archive refuses `image` for, or none when it opens.
@@ -105,12 +106,6 @@ TEST(ZipArchive, StartsLikeAnArchiveOnlyWithALocalHeaderAndMore) {
   EXPECT_TRUE(ZipArchive::StartsLikeArchive(std::string("PK\x03\x04x", 5)));
   EXPECT_FALSE(ZipArchive::StartsLikeArchive(std::string("PK\x03\x04", 4)));
   EXPECT_FALSE(ZipArchive::StartsLikeArchive(std::string("PK\x05\x06xx", 6)));
-}
-
-template <typename T, typename V>
-E With(E entry, T E::*field, V value) {
-  entry.*field = value;
-  return entry;
 }
 
 // An entry comes out whole and checked or not at all: each row breaks one

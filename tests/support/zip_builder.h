@@ -22,6 +22,13 @@ struct ZipTestEntry {
   std::optional<uint32_t> uncompressed_size = {};
 };
 
+// `entry` with one field changed: the way a test breaks one promise.
+template <typename T, typename V>
+ZipTestEntry With(ZipTestEntry entry, T ZipTestEntry::*field, V value) {
+  entry.*field = value;
+  return entry;
+}
+
 // The archive of `entries` in this order, its end record followed by
 // `comment`. Bytes put in front of it count as data in front of the archive.
 std::string BuildZip(const std::vector<ZipTestEntry>& entries,
