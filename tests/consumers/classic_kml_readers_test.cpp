@@ -4,7 +4,6 @@
 // them all.
 #include <gtest/gtest.h>
 
-#include <regex>
 #include <string>
 
 #include "consumers/readers.h"
@@ -29,17 +28,6 @@ TEST(ClassicKmlReaders, XmllintAcceptsTheKmlOfEveryWellFormedInput) {
     }
   }
   EXPECT_GT(checked, 40);
-}
-
-// Sum of the "Feature Count: N" lines of `ogrinfo -so -al`.
-int FeatureCount(const std::string& listing) {
-  static const std::regex line("Feature Count: ([0-9]+)");
-  int total = 0;
-  for (std::sregex_iterator it(listing.begin(), listing.end(), line), end;
-       it != end; ++it) {
-    total += std::stoi((*it)[1]);
-  }
-  return total;
 }
 
 class GdalDriver : public ::testing::TestWithParam<const char*> {

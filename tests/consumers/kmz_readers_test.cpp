@@ -8,12 +8,11 @@
 #include <filesystem>
 #include <map>
 #include <memory>
-#include <regex>
 #include <string>
 #include <vector>
 
 #include "cachelist/cache_list.h"
-#include "input/text.h"
+#include "consumers/readers.h"
 #include "input/waypoints.h"
 #include "output/kmz_writer.h"
 #include "support/test_support.h"
@@ -47,8 +46,12 @@ void WriteMaps(const CacheList& list, const std::string& folder,
 
 CacheList HostileList() {
   static const char* const kTexts[] = {
-      "a ]]> b", "x</description><b>", "<![CDATA[<i>]]>]]>",
-      "bell\x07\x1F", "latin1 \xE4 and \xC3", "&amp;lt; &bogus; &#228; &",
+      "a ]]> b",
+      "x</description><b>",
+      "<![CDATA[<i>]]>]]>",
+      "bell\x07\x1F",
+      "latin1 \xE4 and \xC3",
+      "&amp;lt; &bogus; &#228; &",
       "surrogate \xED\xA0\x80 and U+FFFE \xEF\xBF\xBE"};
   CacheList list;
   list.titles = {"pq"};
@@ -74,14 +77,17 @@ class KmzReaders : public ::testing::Test {
     WriteMaps(HostileList(), *dir_ / "hostile", "hostile texts", *maps_);
     if (!fs::is_directory(KORVELO_CORPUS_DIR)) return;
     int index = 0;
-    for (const auto& entry : fs::recursive_directory_iterator(testing::CorpusPath())) {
+    for (const auto& entry :
+         fs::recursive_directory_iterator(testing::CorpusPath())) {
       const std::string extension = entry.path().extension();
       if (extension != ".gpx" && extension != ".zip") continue;
       CacheList list(entry.path().string(), nullptr, "");
       if (list.records.empty()) continue;
-      for (size_t i = 0; i < list.records.size(); ++i) list.records[i].moved = i % 3 == 0;
+      for (size_t i = 0; i < list.records.size(); ++i)
+        list.records[i].moved = i % 3 == 0;
       WriteMaps(list, *dir_ / std::to_string(++index),
-                fs::relative(entry.path(), testing::CorpusPath()).string(), *maps_);
+                fs::relative(entry.path(), testing::CorpusPath()).string(),
+                *maps_);
     }
   }
   static void TearDownTestSuite() {
@@ -96,27 +102,12 @@ class KmzReaders : public ::testing::Test {
 testing::TempDir* KmzReaders::dir_ = nullptr;
 std::vector<MapFile>* KmzReaders::maps_ = nullptr;
 
-bool Installed(const std::string& command) {
-  return std::system(("command -v " + command + " >/dev/null 2>&1").c_str()) == 0;
-}
-
-// Standard output of a command, and its exit status.
-std::pair<std::string, int> RunCommand(const std::string& command) {
-  std::string out;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return {out, -1};
-  char buffer[4096];
-  while (const size_t got = fread(buffer, 1, sizeof buffer, pipe)) out.append(buffer, got);
-  return {out, pclose(pipe)};
-}
-
-std::string Quoted(const std::string& path) { return "'" + path + "'"; }
-
 // Placemarks in the doc.kml of a map, counted on the raw text.
 size_t PlacemarkCount(const std::string& kmz) {
-  const auto [doc, status] = RunCommand("unzip -p " + Quoted(kmz) + " doc.kml");
-  EXPECT_EQ(status, 0) << kmz;
-  return (doc.size() - ReplaceAll(doc, "<Placemark>", "").size()) / 11;
+  const testing::ToolRun unzip =
+      testing::RunTool("unzip -p " + testing::ShellWord(kmz) + " doc.kml");
+  EXPECT_EQ(unzip.status, 0) << kmz;
+  return testing::CountOf(unzip.output, "<Placemark>");
 }
 
 #ifdef KORVELO_HAVE_LIBKML
@@ -138,12 +129,14 @@ TEST_F(KmzReaders, LibkmlParsesEveryMapAndFindsEveryIconInside) {
 #else
   for (const MapFile& map : *maps_) {
     SCOPED_TRACE(map.source + ": " + map.path);
-    const kmlengine::KmzFilePtr kmz(kmlengine::KmzFile::OpenFromFile(map.path.c_str()));
+    const kmlengine::KmzFilePtr kmz(
+        kmlengine::KmzFile::OpenFromFile(map.path.c_str()));
     ASSERT_TRUE(kmz) << "not a KMZ";
     std::string kml;
     ASSERT_TRUE(kmz->ReadKml(&kml));
     std::string errors;
-    const kmlengine::KmlFilePtr file = kmlengine::KmlFile::CreateFromParse(kml, &errors);
+    const kmlengine::KmlFilePtr file =
+        kmlengine::KmlFile::CreateFromParse(kml, &errors);
     ASSERT_TRUE(file) << errors;
     EXPECT_EQ(errors, "");
     const kmldom::KmlPtr root = kmldom::AsKml(file->get_root());
@@ -180,35 +173,35 @@ TEST_F(KmzReaders, LibkmlParsesEveryMapAndFindsEveryIconInside) {
 }
 
 TEST_F(KmzReaders, GdalListsEveryPlacemark) {
-  if (!Installed("ogrinfo") || !Installed("unzip")) {
+  if (!testing::HaveTool("ogrinfo") || !testing::HaveTool("unzip")) {
     GTEST_SKIP() << "ogrinfo or unzip not installed (packages gdal-bin, unzip)";
   }
-  const std::regex count("Feature Count: ([0-9]+)");
   for (const MapFile& map : *maps_) {
     SCOPED_TRACE(map.source + ": " + map.path);
-    const auto [out, status] =
-        RunCommand("ogrinfo -ro -al -so " + Quoted(map.path) + " 2>&1");
-    ASSERT_EQ(status, 0) << out;
-    EXPECT_NE(out.find("using driver `LIBKML' successful"), std::string::npos) << out;
-    size_t features = 0;
-    for (auto it = std::sregex_iterator(out.begin(), out.end(), count);
-         it != std::sregex_iterator(); ++it) {
-      features += std::stoul((*it)[1]);
-    }
-    EXPECT_EQ(features, PlacemarkCount(map.path)) << out;
-    std::printf("ogrinfo: %s: %zu features\n", map.source.c_str(), features);
+    const testing::ToolRun run =
+        testing::RunTool("ogrinfo -ro -al -so " + testing::ShellWord(map.path));
+    ASSERT_EQ(run.status, 0) << run.output;
+    EXPECT_NE(run.output.find("using driver `LIBKML' successful"),
+              std::string::npos)
+        << run.output;
+    const int features = testing::FeatureCount(run.output);
+    EXPECT_EQ(features, static_cast<int>(PlacemarkCount(map.path)))
+        << run.output;
+    std::printf("ogrinfo: %s: %d features\n", map.source.c_str(), features);
   }
 }
 
 TEST_F(KmzReaders, XmllintAcceptsEveryDocument) {
-  if (!Installed("xmllint") || !Installed("unzip")) {
-    GTEST_SKIP() << "xmllint or unzip not installed (packages libxml2-utils, unzip)";
+  if (!testing::HaveTool("xmllint") || !testing::HaveTool("unzip")) {
+    GTEST_SKIP()
+        << "xmllint or unzip not installed (packages libxml2-utils, unzip)";
   }
   for (const MapFile& map : *maps_) {
     SCOPED_TRACE(map.source + ": " + map.path);
-    const auto [out, status] = RunCommand("unzip -p " + Quoted(map.path) +
-                                   " doc.kml | xmllint --noout - 2>&1");
-    EXPECT_EQ(status, 0) << out;
+    const testing::ToolRun run =
+        testing::RunTool("unzip -p " + testing::ShellWord(map.path) +
+                         " doc.kml | xmllint --noout -");
+    EXPECT_EQ(run.status, 0) << run.output;
   }
 }
 

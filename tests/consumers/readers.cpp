@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <regex>
 #include <utility>
 
 #include "input/input_files.h"
@@ -46,6 +47,16 @@ bool InputWellFormed(const CorpusConversion& file) {
   return !file.gpx_documents.empty() &&
          std::all_of(file.gpx_documents.begin(), file.gpx_documents.end(),
                      XmllintAccepts);
+}
+
+int FeatureCount(const std::string& listing) {
+  static const std::regex line("Feature Count: ([0-9]+)");
+  int total = 0;
+  for (std::sregex_iterator it(listing.begin(), listing.end(), line), end;
+       it != end; ++it) {
+    total += std::stoi((*it)[1]);
+  }
+  return total;
 }
 
 int CountOf(std::string_view text, std::string_view needle) {

@@ -49,6 +49,9 @@ bool XmllintAccepts(const std::string& path);
 // only such an input promises well-formed output.
 bool InputWellFormed(const CorpusConversion& file);
 
+// Sum of the "Feature Count: N" lines of an `ogrinfo -so -al` listing.
+int FeatureCount(const std::string& listing);
+
 // Number of times `needle` occurs in `text`.
 int CountOf(std::string_view text, std::string_view needle);
 
