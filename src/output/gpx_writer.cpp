@@ -77,14 +77,14 @@ void AppendAdditional(std::string_view code, const OriginalWaypoints& originals,
 // Every waypoint to write, in writing order.
 std::vector<Piece> PlanPieces(const CacheList& list) {
   const OriginalWaypoints& originals = list.originals;
-  std::vector<Piece> pieces;
-  pieces.reserve(list.records.size());
+  std::vector<Piece> caches;
+  caches.reserve(list.records.size());
   for (const CacheRecord& record : list.records) {
     const KeptText* text = originals.CacheText(record.name);
-    if (text != nullptr) pieces.push_back(CachePiece(record, *text));
+    if (text != nullptr) caches.push_back(CachePiece(record, *text));
   }
   const std::vector<AdditionalWaypoint>& additional = originals.additional();
-  if (additional.empty()) return pieces;
+  if (additional.empty()) return caches;
   ByKey by_key;
   for (size_t i = 0; i < additional.size(); ++i) {
     const std::string_view key = Key(additional[i].code);
@@ -92,9 +92,9 @@ std::vector<Piece> PlanPieces(const CacheList& list) {
   }
   // A waypoint that is also written as a cache is not written again.
   std::unordered_set<std::string_view> cache_codes;
-  for (const Piece& piece : pieces) cache_codes.insert(piece.record->name);
-  std::vector<Piece> caches;
-  caches.swap(pieces);
+  for (const Piece& cache : caches) cache_codes.insert(cache.record->name);
+  std::vector<Piece> pieces;
+  pieces.reserve(caches.size() + additional.size());
   std::vector<bool> written(additional.size(), false);
   for (const Piece& cache : caches) {
     pieces.push_back(cache);
@@ -104,7 +104,7 @@ std::vector<Piece> PlanPieces(const CacheList& list) {
   return pieces;
 }
 
-// The bytes of one waypoint as written: its text as it stands or, for a
+// Writes one waypoint and its end tag: the text as it stands or, for a
 // moved or found cache, edited.
 void WritePiece(const Piece& piece, std::string_view text, int function,
                 std::ostream& out) {

@@ -20,12 +20,16 @@ namespace korvelo {
 // its found symbol. Behind each cache follow, in file order, the additional
 // waypoints whose code without its first two characters equals the cache's
 // code without its first two characters; each is written once, and those of
-// caches not written are not written at all.
+// caches not written are not written at all. The texts kept in their input
+// files are read from there as they are written; throws the FileError of
+// OriginalTextReader::Read when one cannot be.
 void WriteGpx(const CacheList& list, int function, std::ostream& out);
 
 // The same into the file at `path`, replaced only once complete and keeping
 // the permission bits of the file it replaces. Throws FileError naming
-// `path`; an earlier file there then stays as it was.
+// `path`, or naming an input whose kept texts can no longer be read as they
+// were loaded (OriginalTextReader); an earlier file at `path` then stays as
+// it was.
 void WriteGpxFile(const CacheList& list, const std::string& path, int function);
 
 }  // namespace korvelo
