@@ -253,11 +253,13 @@ targets() {
   for n in 10000 100000; do
     [ -f "$WORK/times/gpsbabel-$n" ] || continue
     g=$(median_of "gpsbabel-$n")
+    # Twenty times at the large queries; the small one is mostly start-up.
     target "(a) throughput vs GPSBabel, $n caches" \
-      "$(awk -v g="$g" -v k="$(median_of "a-$n")" 'BEGIN {print g / k}')" ">=" 8
+      "$(awk -v g="$g" -v k="$(median_of "a-$n")" 'BEGIN {print g / k}')" \
+      ">=" "$([ "$n" = 100000 ] && echo 20 || echo 8)"
     if [ -f "$WORK/times/c-$n" ]; then
       target "(c) every stage vs GPSBabel plain, $n caches" \
-        "$(awk -v g="$g" -v k="$(median_of "c-$n")" 'BEGIN {print g / k}')" ">=" 4
+        "$(awk -v g="$g" -v k="$(median_of "c-$n")" 'BEGIN {print g / k}')" ">=" 8
     fi
   done
   for n in $SIZES; do
@@ -282,7 +284,7 @@ targets() {
       "$(awk -v r="$(rss_of "a-$n")" -v m="$(mb_of a $n)" 'BEGIN {print r / m}')" "<=" 1.5
     target "time per cache, 100,000 / 10,000 caches" \
       "$(awk -v a="$(median_of a-100000)" -v b="$(median_of a-10000)" \
-        'BEGIN {print (a / 100000) / (b / 10000)}')" "<=" 1.15
+        'BEGIN {print (a / 100000) / (b / 10000)}')" "<=" 1.1
   fi
   if [ -f "$WORK/times/c-$n" ]; then
     target "(c) peak RSS / input size, $n caches" \
