@@ -7,10 +7,6 @@
 #include <string>
 #include <string_view>
 
-// The original-waypoints loader still finds ExtractElement through this
-// header; a file that reads elements includes input/elements.h itself.
-#include "input/elements.h"
-
 namespace korvelo {
 
 // Every non-overlapping occurrence of `from` replaced by `to`, found in one
