@@ -133,12 +133,11 @@ TEST_F(ProgramRun, ConvertsEveryCorpusPocketQueryWithEveryStage) {
         "MoveCachesFile=moves.txt\nbOutputAsc=1\nOutputAscDir=.\n"
         "bOutputTxt=1\nOutputTxtDir=.\n");
   int files = 0, converted = 0;
-  for (const auto& entry : fs::recursive_directory_iterator(CorpusPath())) {
-    const std::string path = entry.path().string();
-    if (!path.ends_with(".gpx") && !path.ends_with(".zip")) continue;
-    const int status = Run("/all " + Quote(path));
+  for (const fs::path& input : CorpusInputs()) {
+    const std::string path = input.string();
+    const int status = Run("/all " + ShellWord(path));
     const std::string none = "korvelo: no caches found in " +
-                             entry.path().lexically_normal().string() +
+                             input.lexically_normal().string() +
                              "; nothing written.\n";
     EXPECT_TRUE(status == 0 ? out_ + err_ == ""
                             : status == 3 && out_ + err_ == none)
@@ -154,7 +153,7 @@ TEST_F(ProgramRun, ConvertsEveryCorpusPocketQueryWithEveryStage) {
 // escaped, so that a name cannot retitle or clear the terminal.
 TEST_F(ProgramRun, ShowsProgressOnATerminalWithNamesMadeSafe) {
   WriteFileOrFail(work_ / "x\x1b]0;owned\x07.gpx", PocketQuery(1, 2));
-  const int status = Run("/all " + Quote("x\x1b]0;owned\x07.gpx"), "", true);
+  const int status = Run("/all " + ShellWord("x\x1b]0;owned\x07.gpx"), "", true);
   if (status == 127) GTEST_SKIP() << "no script(1) here";
   EXPECT_EQ(status, 0);
   EXPECT_EQ(out_,

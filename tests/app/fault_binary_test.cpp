@@ -100,7 +100,7 @@ class ForeignUserRun : public FaultRun {
     binary_ = bin_ / "korvelo";
     fs::copy_file(KORVELO_BINARY, binary_);
     fs::permissions(binary_, fs::perms(0755));
-    const std::string probe = "runuser -u nobody -- " + Quote(binary_) +
+    const std::string probe = "runuser -u nobody -- " + ShellWord(binary_) +
                               " --version >/dev/null 2>&1";
     if (std::system(probe.c_str()) != 0)
       GTEST_SKIP() << "the user nobody cannot run a program from " << kShared;

@@ -55,15 +55,6 @@ std::vector<Placemark> PlacemarksOf(const std::string& kml_path) {
   return placemarks;
 }
 
-std::vector<std::string> WrittenCodes(const std::string& gpx) {
-  std::vector<std::string> codes;
-  for (size_t at = gpx.find("<wpt"); at != std::string::npos;
-       at = gpx.find("<wpt", at + 1)) {
-    codes.push_back(Between(gpx, at, "<name>", "</name>"));
-  }
-  return codes;
-}
-
 // What the first run is set to drop and move, chosen from the file's own
 // caches so that some stay: with three or more, the first is excluded by
 // folder and the owner of the second by name (when others stay); then the first
@@ -119,9 +110,8 @@ ConversionSettings OneKmlInto(const std::string& folder) {
 TEST(GpxRoundTrip, EveryCorpusQueryReadBackGivesTheSamePlacemarks) {
   KORVELO_REQUIRE_CORPUS();
   int round_trips = 0, with_additional = 0;
-  for (const auto& entry : fs::recursive_directory_iterator(CorpusPath())) {
-    const std::string input = entry.path().string();
-    if (!input.ends_with(".gpx") && !input.ends_with(".zip")) continue;
+  for (const fs::path& path : CorpusInputs()) {
+    const std::string input = path.string();
     SCOPED_TRACE(input);
     const CacheList loaded(input, nullptr, "");
     const Stages stages = ChooseStages(loaded);
@@ -168,7 +158,7 @@ TEST(GpxRoundTrip, EveryCorpusQueryReadBackGivesTheSamePlacemarks) {
     // Gone: the excluded cache with the additional waypoints of its code
     // behind the two-letter prefix, and every cache of the excluded owner.
     // Waypoints that the query holds as waypoints of its own stay.
-    const std::vector<std::string> codes = WrittenCodes(gpx);
+    const std::vector<std::string> codes = WaypointNames(gpx);
     std::set<std::string> gone, loaded_codes;
     for (const CacheRecord& r : loaded.records) {
       loaded_codes.insert(r.name);

@@ -12,7 +12,6 @@
 #include "app/run_fixtures.h"
 #include "app/run_inputs.h"
 #include "output/file_function.h"
-#include "platform/file_error.h"
 
 namespace korvelo::testing {
 namespace {
@@ -29,17 +28,6 @@ void WritePocketQuery(const std::string& folder, int count, int parkings) {
             "</name><sym>Parking Area</sym></wpt>\r\n";
   }
   WriteFileOrFail(folder + "/12345-wpts.gpx", wpts + "</gpx>\r\n");
-}
-
-// The codes of the written waypoints, in file order.
-Texts WaypointCodes(const std::string& gpx) {
-  Texts codes;
-  for (size_t at = gpx.find("<wpt"); at != std::string::npos;
-       at = gpx.find("<wpt", at + 1)) {
-    const size_t name = gpx.find("<name>", at) + 6;
-    codes.push_back(gpx.substr(name, gpx.find("</name>", name) - name));
-  }
-  return codes;
 }
 
 // GC1 is excluded by folder, GC5 of the second input by its owner, GC3
@@ -70,7 +58,7 @@ TEST(GpxRun, WritesWhatTheListStagesLeftBetweenAscAndText) {
                          "Creating TXT...", "[message] 4 caches processed",
                          "[close]"}));
   const std::string gpx = ReadFileOrFail(dir / "gps/12345_gps.gpx");
-  EXPECT_EQ(WaypointCodes(gpx),
+  EXPECT_EQ(WaypointNames(gpx),
             (Texts{"GC2", "PK2", "GC3", "PK3", "GC4", "PK4"}));
   EXPECT_NE(gpx.find("<wpt lat=\"50.20575\" lon=\"008.76130\">"),
             std::string::npos);
@@ -92,7 +80,7 @@ TEST(GpxRun, IsNotWrittenWithTheSettingOff) {
   ASSERT_TRUE(
       ConversionRun({dir / "12345.gpx"}, kFunctionFound, settings, host));
   const std::string gpx = ReadFileOrFail(dir / "12345_gps.gpx");
-  EXPECT_EQ(WaypointCodes(gpx), (Texts{"GC1", "PK1", "GC2", "PK2"}));
+  EXPECT_EQ(WaypointNames(gpx), (Texts{"GC1", "PK1", "GC2", "PK2"}));
 }
 
 // A run whose GPX would land on one of its inputs, named as a path or read
@@ -122,13 +110,9 @@ TEST(GpxRun, RefusesToReplaceAnInput) {
     ConversionSettings settings;
     settings.bOutputGpx = true;
     RecordingHost host;
-    try {
-      ConversionRun(paths, kFunctionComplete, settings, host);
-      ADD_FAILURE() << "no error";
-    } catch (const FileError& error) {
-      EXPECT_EQ(error.cause(), FileCause::kAccessDenied);
-      EXPECT_EQ(error.path(), target);
-    }
+    EXPECT_TRUE(ThrowsFileError(
+        [&] { ConversionRun(paths, kFunctionComplete, settings, host); },
+        FileCause::kAccessDenied, target));
     EXPECT_EQ(ReadFileOrFail(target), old);
     EXPECT_TRUE(FileExists(dir / folder + "/12345.kml"));
   }

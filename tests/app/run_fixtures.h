@@ -65,10 +65,6 @@ class RecordingHost : public RunHost {
   };
 };
 
-inline std::string Quote(const std::string& text) {
-  return "'" + ReplaceAll(text, "'", "'\\''") + "'";
-}
-
 // The names in `dir`, sorted; subfolders are not entered.
 inline std::vector<std::string> Names(const std::string& dir) {
   std::vector<std::string> names;
@@ -96,14 +92,14 @@ class ProgramRun : public ::testing::Test {
   std::string Command(const std::string& args, const std::string& prefix = "",
                       bool on_terminal = false) {
     std::string command =
-        "cd " + Quote(work_.path()) + " && " + prefix +
+        "cd " + ShellWord(work_.path()) + " && " + prefix +
         " env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " + env_ +
         " XDG_CONFIG_HOME=" +
-        Quote(config_.path()) + " TMPDIR=" + Quote(tmp_.path()) + " " +
-        Quote(binary_) + " " + args;
-    if (on_terminal) command = "script -qec " + Quote(command) + " /dev/null";
-    return command + " </dev/null >" + Quote(config_ / "out") + " 2>" +
-           Quote(config_ / "err");
+        ShellWord(config_.path()) + " TMPDIR=" + ShellWord(tmp_.path()) + " " +
+        ShellWord(binary_) + " " + args;
+    if (on_terminal) command = "script -qec " + ShellWord(command) + " /dev/null";
+    return command + " </dev/null >" + ShellWord(config_ / "out") + " 2>" +
+           ShellWord(config_ / "err");
   }
 
   // Runs to the end (a hang of a minute fails); on a pseudo-terminal, whose

@@ -12,7 +12,6 @@
 #include "cachelist/cache_list.h"
 #include "cachelist/extraction_budget.h"
 #include "cachelist/progress.h"
-#include "platform/file_error.h"
 #include "platform/folders.h"
 #include "support/test_support.h"
 #include "support/zip_builder.h"
@@ -116,13 +115,9 @@ TEST_F(LoadTest, FolderLoadsGpxFilesAndArchivesOnlyInByteOrder) {
 TEST_F(LoadTest, UnreadableGpxRaisesFileErrorWithCauseAndPath) {
   WriteFileOrFail(files_ / "pq/a.gpx", Gpx({"GC1"}));
   ASSERT_EQ(symlink("gone.gpx", (files_ / "pq/b.gpx").c_str()), 0);
-  try {
-    CacheList list(files_ / "pq", nullptr, "");
-    ADD_FAILURE() << "loaded";
-  } catch (const FileError& e) {
-    EXPECT_EQ(e.cause(), FileCause::kFileNotFound);
-    EXPECT_EQ(e.path(), files_ / "pq/b.gpx");
-  }
+  EXPECT_TRUE(testing::ThrowsFileError([&] { CacheList(files_ / "pq", nullptr, ""); },
+                                       FileCause::kFileNotFound,
+                                       files_ / "pq/b.gpx"));
 }
 
 // Running out of memory inside an archive is no broken archive to skip.

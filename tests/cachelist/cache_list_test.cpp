@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <regex>
 #include <string>
 #include <tuple>
@@ -17,7 +16,7 @@
 namespace korvelo {
 namespace {
 
-using ::korvelo::testing::CorpusPath;
+using ::korvelo::testing::CorpusInputs;
 using Texts = std::vector<std::string>;
 using Rows = std::vector<std::tuple<Texts, Texts, std::string>>;
 
@@ -106,13 +105,10 @@ TEST(CorpusParse, EveryWaypointOfEveryFileKeepsTheInvariants) {
   static const std::regex kMinutes(R"(\d\d\.\d\d\d)");
   static const std::regex kDecimal(R"([^.]*\..{5})");
   size_t files = 0, waypoints = 0;
-  for (const auto& entry :
-       std::filesystem::recursive_directory_iterator(CorpusPath())) {
-    if (entry.path().extension() != ".gpx") continue;
+  for (const auto& path : CorpusInputs(false)) {
     ++files;
-    for (const CacheRecord& r :
-         CacheList(entry.path().string(), nullptr, "").records) {
-      SCOPED_TRACE(entry.path().string() + " " + r.name);
+    for (const CacheRecord& r : CacheList(path.string(), nullptr, "").records) {
+      SCOPED_TRACE(path.string() + " " + r.name);
       EXPECT_TRUE(std::regex_match(r.lat_minutes.begin(), r.lat_minutes.end(), kMinutes) &&
                   std::regex_match(r.lon_minutes.begin(), r.lon_minutes.end(), kMinutes) &&
                   std::regex_match(r.lat.begin(), r.lat.end(), kDecimal) &&

@@ -75,19 +75,14 @@ class KmzReaders : public ::testing::Test {
     dir_ = new testing::TempDir();
     maps_ = new std::vector<MapFile>();
     WriteMaps(HostileList(), *dir_ / "hostile", "hostile texts", *maps_);
-    if (!fs::is_directory(KORVELO_CORPUS_DIR)) return;
     int index = 0;
-    for (const auto& entry :
-         fs::recursive_directory_iterator(testing::CorpusPath())) {
-      const std::string extension = entry.path().extension();
-      if (extension != ".gpx" && extension != ".zip") continue;
-      CacheList list(entry.path().string(), nullptr, "");
+    for (const fs::path& path : testing::CorpusInputs()) {
+      CacheList list(path.string(), nullptr, "");
       if (list.records.empty()) continue;
       for (size_t i = 0; i < list.records.size(); ++i)
         list.records[i].moved = i % 3 == 0;
       WriteMaps(list, *dir_ / std::to_string(++index),
-                fs::relative(entry.path(), testing::CorpusPath()).string(),
-                *maps_);
+                fs::relative(path, testing::CorpusPath()).string(), *maps_);
     }
   }
   static void TearDownTestSuite() {

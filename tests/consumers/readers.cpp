@@ -16,13 +16,6 @@ namespace korvelo::testing {
 
 namespace fs = std::filesystem;
 
-std::string ShellWord(std::string_view text) {
-  std::string word = "'";
-  for (const char c : text)
-    word += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return word + "'";
-}
-
 ToolRun RunTool(const std::string& command) {
   static TempDir captures;
   const std::string out = captures / "output";
@@ -57,15 +50,6 @@ int FeatureCount(const std::string& listing) {
     total += std::stoi((*it)[1]);
   }
   return total;
-}
-
-int CountOf(std::string_view text, std::string_view needle) {
-  int count = 0;
-  for (size_t at = text.find(needle); at != std::string_view::npos;
-       at = text.find(needle, at + needle.size())) {
-    ++count;
-  }
-  return count;
 }
 
 namespace {
@@ -131,16 +115,7 @@ CorpusConversion Convert(const fs::path& input, const TempDir& root, int n) {
 const std::vector<CorpusConversion>& ConvertedCorpus() {
   static TempDir root;
   static const std::vector<CorpusConversion> all = [] {
-    std::vector<fs::path> inputs;
-    if (fs::is_directory(KORVELO_CORPUS_DIR)) {
-      for (const auto& entry :
-           fs::recursive_directory_iterator(KORVELO_CORPUS_DIR)) {
-        const auto extension = entry.path().extension();
-        if (extension == ".gpx" || extension == ".zip")
-          inputs.push_back(entry.path());
-      }
-    }
-    std::sort(inputs.begin(), inputs.end());
+    const std::vector<fs::path> inputs = CorpusInputs();
     std::vector<CorpusConversion> converted;
     for (size_t i = 0; i < inputs.size(); ++i)
       converted.push_back(Convert(inputs[i], root, static_cast<int>(i)));

@@ -21,9 +21,6 @@ ToolRun RunTool(const std::string& command);
 // True when `program` is on the PATH.
 bool HaveTool(std::string_view program);
 
-// "'text'" for the shell.
-std::string ShellWord(std::string_view text);
-
 // One corpus file and what the program wrote for it with /all and the GPX
 // for devices switched on.
 struct CorpusConversion {
@@ -51,9 +48,6 @@ bool InputWellFormed(const CorpusConversion& file);
 
 // Sum of the "Feature Count: N" lines of an `ogrinfo -so -al` listing.
 int FeatureCount(const std::string& listing);
-
-// Number of times `needle` occurs in `text`.
-int CountOf(std::string_view text, std::string_view needle);
 
 }  // namespace korvelo::testing
 

@@ -1,16 +1,14 @@
 // Helpers shared by the output tests: records and lists read with the record
-// parser, folder contents and expected file errors.
+// parser, and folder contents.
 #ifndef KORVELO_TESTS_OUTPUT_GPX_LISTS_H_
 #define KORVELO_TESTS_OUTPUT_GPX_LISTS_H_
 
 #include <filesystem>
-#include <functional>
 #include <map>
 #include <string>
 
 #include "cachelist/cache_list.h"
 #include "input/waypoints.h"
-#include "platform/file_error.h"
 #include "platform/input_file.h"
 #include "support/test_support.h"
 
@@ -49,21 +47,6 @@ inline std::map<std::string, std::string> FilesBelow(const std::string& dir) {
     files[fs::relative(entry.path(), dir)] = ReadFileOrFail(entry.path());
   }
   return files;
-}
-
-// Success only when `run` throws FileError with this cause and path.
-inline ::testing::AssertionResult ThrowsFileError(
-    const std::function<void()>& run, FileCause cause,
-    const std::string& path) {
-  try {
-    run();
-  } catch (const FileError& e) {
-    return (e.cause() == cause && e.path() == path
-                ? ::testing::AssertionSuccess()
-                : ::testing::AssertionFailure())
-           << "cause " << static_cast<int>(e.cause()) << ", path " << e.path();
-  }
-  return ::testing::AssertionFailure() << "no FileError";
 }
 
 }  // namespace korvelo::testing

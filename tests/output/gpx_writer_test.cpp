@@ -47,16 +47,6 @@ std::string Written(const CacheList& list, int function = kFunctionComplete) {
   return out.str();
 }
 
-// The codes of the written waypoints, in writing order.
-Texts WrittenCodes(const std::string& gpx) {
-  Texts codes;
-  for (size_t at = gpx.find("<name>", gpx.find("<wpt"));
-       at != std::string::npos; at = gpx.find("<name>", at + 1)) {
-    codes.push_back(gpx.substr(at + 6, gpx.find("</name>", at) - at - 6));
-  }
-  return codes;
-}
-
 TEST(GpxWriter, WritesThePocketQueryFrameAroundTheCopiedTexts) {
   const std::string a = Wpt("GC1AB", "50.5", "8.25");
   const std::string b = Wpt("GC2CD", "-33.75", "151.125");
@@ -127,7 +117,7 @@ TEST_P(Follow, AdditionalWaypointsFollowTheirCacheInFileOrder) {
   for (const std::string& code : GetParam().additional) {
     additional.push_back(Wpt(code));
   }
-  EXPECT_EQ(WrittenCodes(Written(ListOf(caches, additional))),
+  EXPECT_EQ(testing::WaypointNames(Written(ListOf(caches, additional))),
             GetParam().written)
       << GetParam().what;
 }
@@ -162,7 +152,7 @@ TEST(GpxWriter, RecordsWithoutAnOriginalTextAreNotWritten) {
   CacheList list = ListOf({Wpt("GC1")});
   list.Append(CacheRecord(Wpt("PK1")));
   list.originals.AddAdditional("PK1", Wpt("PK1"));
-  EXPECT_EQ(WrittenCodes(Written(list)), (Texts{"GC1", "PK1"}));
+  EXPECT_EQ(testing::WaypointNames(Written(list)), (Texts{"GC1", "PK1"}));
 }
 
 struct MoveRow {
@@ -240,17 +230,9 @@ TEST(GpxWriter, AFoundRunMarksEveryCacheFound) {
              {Wpt("PK1", "1", "2", sym)});
   const std::string found = Written(list, kFunctionFound);
   const std::string complete = Written(list, kFunctionComplete);
-  const auto count = [](const std::string& text, const std::string& what) {
-    size_t n = 0;
-    for (size_t at = text.find(what); at != std::string::npos;
-         at = text.find(what, at + 1)) {
-      ++n;
-    }
-    return n;
-  };
-  EXPECT_EQ(count(found, "<sym>Geocache Found</sym>"), 3u);
-  EXPECT_EQ(count(found, sym), 1u);  // the parking's
-  EXPECT_EQ(count(complete, sym), 4u);
+  EXPECT_EQ(testing::CountOf(found, "<sym>Geocache Found</sym>"), 3);
+  EXPECT_EQ(testing::CountOf(found, sym), 1);  // the parking's
+  EXPECT_EQ(testing::CountOf(complete, sym), 4);
   EXPECT_EQ(Written(list, kFunctionMine), complete);
 }
 
