@@ -150,31 +150,27 @@ TEST_F(ProgramRun, ConvertsEveryCorpusPocketQueryWithEveryStage) {
 
 // Progress texts go to standard error only when that is a terminal, which
 // turns each line end into CR LF; control bytes of a file name arrive
-// escaped, so that a name cannot retitle or clear the terminal.
-TEST_F(ProgramRun, ShowsProgressOnATerminalWithNamesMadeSafe) {
-  WriteFileOrFail(work_ / "x\x1b]0;owned\x07.gpx", PocketQuery(1, 2));
-  const int status = Run("/all " + ShellWord("x\x1b]0;owned\x07.gpx"), "", true);
-  if (status == 127) GTEST_SKIP() << "no script(1) here";
-  EXPECT_EQ(status, 0);
-  EXPECT_EQ(out_,
-            "Loading caches...\r\nLoading x\\x1B]0;owned\\x07.gpx...\r\n"
-            "Creating KML...\r\n");
-}
-
-// Qt's offscreen and minimal platforms show nothing, so a conversion there
+// escaped, so that a name cannot retitle or clear the terminal. Qt's
+// offscreen and minimal platforms show nothing, so a conversion there
 // reports on the terminal like one without a display, and no QApplication
 // leaves its runtime folder in TMPDIR.
-TEST_F(ProgramRun, InvisiblePlatformsAreNoDisplayForTheProgress) {
-  WriteFileOrFail(work_ / "pq.gpx", PocketQuery(1, 2));
-  for (const std::string platform : {"offscreen", "minimal"}) {
-    env_ = "-u XDG_RUNTIME_DIR QT_QPA_PLATFORM=" + platform;
-    const int status = Run("/all pq.gpx", "", true);
+TEST_F(ProgramRun, ShowsProgressOnATerminalWithoutADisplayAndNamesMadeSafe) {
+  const struct {
+    std::string name, platform, shown;
+  } rows[] = {{"x\x1b]0;owned\x07.gpx", "", "x\\x1B]0;owned\\x07.gpx"},
+              {"pq.gpx", "offscreen", "pq.gpx"},
+              {"pq.gpx", "minimal", "pq.gpx"}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.platform);
+    WriteFileOrFail(work_ / row.name, PocketQuery(1, 2));
+    if (!row.platform.empty())
+      env_ = "-u XDG_RUNTIME_DIR QT_QPA_PLATFORM=" + row.platform;
+    const int status = Run("/all " + ShellWord(row.name), "", true);
     if (status == 127) GTEST_SKIP() << "no script(1) here";
-    EXPECT_EQ(status, 0) << platform;
-    EXPECT_EQ(out_,
-              "Loading caches...\r\nLoading pq.gpx...\r\nCreating KML...\r\n")
-        << platform;
-    EXPECT_EQ(Names(tmp_.path()), std::vector<std::string>()) << platform;
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(out_, "Loading caches...\r\nLoading " + row.shown +
+                        "...\r\nCreating KML...\r\n");
+    EXPECT_EQ(Names(tmp_.path()), std::vector<std::string>());
   }
 }
 

@@ -1,5 +1,6 @@
 // The command line in-process: options and file name, the inputs they name,
-// and a command-line run that runs out of memory.
+// a command-line run that runs out of memory, and names made safe for the
+// terminal's progress lines (the program tests run one through a terminal).
 #include "app/command_line.h"
 
 #include <gtest/gtest.h>
@@ -15,6 +16,7 @@
 #include "app/cli_face.h"
 #include "app/cli_inputs.h"
 #include "app/run_fixtures.h"
+#include "app/terminal_text.h"
 #include "platform/absolute_path.h"
 #include "platform/file_error.h"
 
@@ -128,6 +130,20 @@ TEST(RunCommandLine, MemoryExhaustionGivesItsTextAndStatusOne) {
             1);
   EXPECT_EQ(out.str() + "|" + err.str(), "|Nicht gen\xC3\xBCgend Speicher.\n");
   EXPECT_EQ(host.events.back(), "[close]");
+}
+
+TEST(TerminalSafe, EscapesControlBytesAndBrokenUtf8Only) {
+  const std::pair<std::string, std::string> rows[] = {
+      {"a\x1b[2Jb\r\n\t\x7f", "a\\x1B[2Jb\\x0D\\x0A\\x09\\x7F"},
+      {"\xC3\xBC \xE2\x82\xAC \xF0\x9F\x98\x80",
+       "\xC3\xBC \xE2\x82\xAC \xF0\x9F\x98\x80"},
+      {"\xC2\x9B"
+       "2J \x9B \xFC \xC3",
+       "\\xC2\\x9B2J \\x9B \\xFC \\xC3"},
+      // Overlong, a surrogate, above U+10FFFF.
+      {"\xE0\x80\xAF \xED\xA0\x80 \xF4\x90\x80\x80",
+       "\\xE0\\x80\\xAF \\xED\\xA0\\x80 \\xF4\\x90\\x80\\x80"}};
+  for (const auto& [text, safe] : rows) EXPECT_EQ(TerminalSafe(text), safe);
 }
 
 }  // namespace

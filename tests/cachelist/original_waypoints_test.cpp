@@ -1,15 +1,26 @@
 // The original waypoint texts a load keeps for the GPX for devices: which
 // text a code keeps, where additional waypoints come from, and that a load
-// without them keeps nothing more than before.
+// without them keeps nothing more than before. Texts kept in their plain GPX
+// files are read back as the bytes the cut gave, in any reading order and
+// across many files, and a file that changed after the load fails the read
+// instead of giving other bytes.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <functional>
 #include <memory>
+#include <random>
 #include <string>
 #include <vector>
 
 #include "cachelist/cache_list.h"
 #include "cachelist/original_text_reader.h"
 #include "cachelist/original_waypoints_load.h"
+#include "input/elements.h"
+#include "platform/file_error.h"
 #include "support/test_support.h"
 #include "support/zip_builder.h"
 
@@ -18,6 +29,7 @@ namespace {
 
 using ::korvelo::testing::BuildZip;
 using ::korvelo::testing::CorpusPath;
+using ::korvelo::testing::ReadFileOrFail;
 using ::korvelo::testing::TempDir;
 using ::korvelo::testing::WriteFileOrFail;
 using Texts = std::vector<std::string>;
@@ -158,36 +170,28 @@ TEST(OriginalWaypoints, ACopyKeepsItsTextsWhenTheOriginalIsGone) {
   EXPECT_EQ(copy.namespaces()[0], "xmlns:a=\"1\"");
 }
 
-struct NamespaceRow {
-  std::vector<std::string> roots;  // one file's root tag each, in load order
-  Texts expected;
-};
-
-class Namespaces : public ::testing::TestWithParam<NamespaceRow> {};
-
-TEST_P(Namespaces, TheFirstDeclarationOfEachPrefixIsKept) {
-  OriginalWaypoints originals;
-  for (const std::string& root : GetParam().roots) {
-    OriginalWaypoints file;
-    file.AddNamespaces(root);
-    originals.Merge(std::move(file));
+TEST(OriginalWaypoints, TheFirstDeclarationOfEachPrefixIsKept) {
+  const std::pair<Texts, Texts> rows[] = {
+      // Root tags, one file's each in load order, and the kept declarations.
+      {{"<gpx xmlns=\"g\" xmlns:gsak=\"k\"\n\txmlns:c='c'>"},
+       {"xmlns:gsak=\"k\"", "xmlns:c='c'"}},
+      {{"<gpx xmlns:a=\"1\">", "<gpx xmlns:a=\"2\" xmlns:b=\"3\">"},
+       {"xmlns:a=\"1\"", "xmlns:b=\"3\""}},
+      // Not a declaration: part of a longer name, inside a value, unclosed.
+      {{"<gpx zxmlns:a=\"1\" desc=\"xmlns:b\" xmlns:c=\"4>"}, {}},
+      {{""}, {}}};
+  for (const auto& [roots, expected] : rows) {
+    OriginalWaypoints originals;
+    for (const std::string& root : roots) {
+      OriginalWaypoints file;
+      file.AddNamespaces(root);
+      originals.Merge(std::move(file));
+    }
+    Texts got;
+    for (std::string_view d : originals.namespaces()) got.emplace_back(d);
+    EXPECT_EQ(got, expected) << ::testing::PrintToString(roots);
   }
-  Texts got;
-  for (std::string_view d : originals.namespaces()) got.emplace_back(d);
-  EXPECT_EQ(got, GetParam().expected);
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    RootTags, Namespaces,
-    ::testing::Values(
-        NamespaceRow{{"<gpx xmlns=\"g\" xmlns:gsak=\"k\"\n\txmlns:c='c'>"},
-                     {"xmlns:gsak=\"k\"", "xmlns:c='c'"}},
-        NamespaceRow{
-            {"<gpx xmlns:a=\"1\">", "<gpx xmlns:a=\"2\" xmlns:b=\"3\">"},
-            {"xmlns:a=\"1\"", "xmlns:b=\"3\""}},
-        // Not a declaration: part of a longer name, inside a value, unclosed.
-        NamespaceRow{{"<gpx zxmlns:a=\"1\" desc=\"xmlns:b\" xmlns:c=\"4>"}, {}},
-        NamespaceRow{{""}, {}}));
 
 TEST(AdditionalWaypointsFile, IsNamedWithWptsAndEndsInGpx) {
   const struct {
@@ -200,6 +204,171 @@ TEST(AdditionalWaypointsFile, IsNamedWithWptsAndEndsInGpx) {
   };
   for (const auto& row : rows) {
     EXPECT_EQ(IsAdditionalWaypointsFile(row.path), row.additional) << row.path;
+  }
+}
+
+// A pocket query of `count` waypoints GC0, GC1, ... whose sizes vary from a
+// few bytes to a few hundred kilobytes, so that texts start, end and lie
+// across the pieces the loader reads.
+std::string VariedGpx(int count, unsigned seed) {
+  std::mt19937 random(seed);
+  std::uniform_int_distribution<int> small(0, 3000);
+  std::uniform_int_distribution<int> large(200000, 600000);
+  std::string text = "<?xml version=\"1.0\"?>\r\n<gpx xmlns:a=\"1\">\r\n";
+  for (int i = 0; i < count; ++i) {
+    const int filler = i % 7 == 3 ? large(random) : small(random);
+    text += "  <wpt lat=\"50." + std::to_string(i) + "\" lon=\"8.6\"><name>GC" +
+            std::to_string(i) + "</name><desc>" +
+            std::string(filler, static_cast<char>('a' + i % 26)) +
+            "</desc>\r\n  </wpt>\r\n";
+  }
+  return text + "</gpx>\r\n";
+}
+
+// The waypoint texts of a whole text, cut the obvious way: from each "<wpt"
+// up to, not including, the next "</wpt>".
+std::vector<std::string_view> CutWaypoints(std::string_view text) {
+  std::vector<std::string_view> waypoints;
+  for (size_t start = text.find("<wpt"); start != std::string_view::npos;
+       start = text.find("<wpt", start + 1)) {
+    const size_t end = text.find("</wpt>", start);
+    if (end == std::string_view::npos) break;
+    waypoints.push_back(text.substr(start, end - start));
+  }
+  return waypoints;
+}
+
+CacheList LoadKeeping(const std::string& path) {
+  return CacheList(path, nullptr, "", RecordTexts::kAll,
+                   WaypointOriginals::kKeep);
+}
+
+// Every waypoint of `gpx` read back from `list` through one reader, in the
+// order `order` gives (indexes into the waypoints), compared with the cut.
+void ExpectTextsInOrder(const CacheList& list, const std::string& gpx,
+                        const std::vector<size_t>& order) {
+  const std::vector<std::string_view> cut = CutWaypoints(gpx);
+  OriginalTextReader reader(list.originals);
+  for (size_t i : order) {
+    const std::string code = ExtractElement(cut[i], "name");
+    const KeptText* text = list.originals.CacheText(code);
+    ASSERT_NE(text, nullptr) << code;
+    EXPECT_EQ(text->file, 0u) << code;  // kept in the file, not copied
+    ASSERT_EQ(reader.Read(*text), cut[i]) << code;
+  }
+}
+
+TEST(OriginalTextReader, ReadsTheTextsOfALargeFileInAnyOrder) {
+  TempDir dir;
+  const std::string gpx = VariedGpx(80, 7);
+  ASSERT_GT(gpx.size(), size_t{3} << 20);
+  WriteFileOrFail(dir / "q.gpx", gpx);
+  const CacheList list = LoadKeeping(dir / "q.gpx");
+  std::vector<size_t> order(list.records.size());
+  for (size_t i = 0; i < order.size(); ++i) order[i] = i;
+  ExpectTextsInOrder(list, gpx, order);
+  std::reverse(order.begin(), order.end());
+  ExpectTextsInOrder(list, gpx, order);
+  std::shuffle(order.begin(), order.end(), std::mt19937(3));
+  ExpectTextsInOrder(list, gpx, order);
+}
+
+// A folder's lists are merged: each text is read from its own file, also
+// when the reads go back and forth between more files than stay open.
+TEST(OriginalTextReader, ReadsTextsOfMoreFilesThanItKeepsOpen) {
+  TempDir dir;
+  std::vector<std::string> files;
+  for (int f = 0; f < 7; ++f) {
+    std::string gpx = "<gpx>\r\n";
+    for (int i = 0; i < 3; ++i) {
+      gpx += "<wpt lat=\"" + std::to_string(f) + "\" lon=\"1\"><name>GC" +
+             std::to_string(10 * f + i) + "</name>\r\n</wpt>\r\n";
+    }
+    files.push_back(gpx + "</gpx>\r\n");
+    WriteFileOrFail(dir / ("f/" + std::to_string(f) + ".gpx"), files.back());
+  }
+  const CacheList list = LoadKeeping(dir / "f");
+  ASSERT_EQ(list.originals.files().size(), files.size());
+  OriginalTextReader reader(list.originals);
+  for (int i = 0; i < 3; ++i) {
+    for (int f = 6; f >= 0; --f) {
+      const KeptText* text =
+          list.originals.CacheText("GC" + std::to_string(10 * f + i));
+      ASSERT_NE(text, nullptr);
+      EXPECT_EQ(reader.Read(*text), CutWaypoints(files[f])[i]);
+    }
+  }
+}
+
+TEST(OriginalTextReader, ACopyReadsTheSameTextsAfterTheListIsGone) {
+  TempDir dir;
+  const std::string gpx = VariedGpx(10, 1);
+  WriteFileOrFail(dir / "q.gpx", gpx);
+  auto list = std::make_unique<CacheList>(LoadKeeping(dir / "q.gpx"));
+  const CacheList copy = *list;
+  list.reset();
+  ExpectTextsInOrder(copy, gpx, {9, 0, 4});
+}
+
+// One byte at `at` of the file replaced, the modification time put back to
+// what it was, so that only the bytes tell the change.
+void ReplaceByteKeepingTime(const std::string& path, size_t at) {
+  struct stat info;
+  ASSERT_EQ(stat(path.c_str(), &info), 0);
+  std::string bytes = ReadFileOrFail(path);
+  bytes[at] = bytes[at] == 'x' ? 'y' : 'x';
+  WriteFileOrFail(path, bytes);
+  const struct timespec times[2] = {{0, UTIME_OMIT}, info.st_mtim};
+  ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+}
+
+TEST(OriginalTextReader, FailsTheReadOfAChangedFileNamingTheFile) {
+  const struct {
+    const char* what;
+    // Changes the file at the path; the loaded text of GC1 starts at `at`.
+    std::function<void(const std::string& path, size_t at)> change;
+    FileCause cause;  // kNone: the read still succeeds
+  } rows[] = {
+      {"rewritten longer",
+       [](const std::string& path, size_t) {
+         WriteFileOrFail(path, ReadFileOrFail(path) + " ");
+       },
+       FileCause::kSharingViolation},
+      {"a byte of the text, same size and time",
+       [](const std::string& path, size_t at) {
+         ReplaceByteKeepingTime(path, at + 10);
+       },
+       FileCause::kSharingViolation},
+      {"a byte outside every text, same size and time",
+       [](const std::string& path, size_t) { ReplaceByteKeepingTime(path, 25); },
+       FileCause::kNone},
+      {"removed",
+       [](const std::string& path, size_t) {
+         ASSERT_EQ(unlink(path.c_str()), 0);
+       },
+       FileCause::kFileNotFound}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.what);
+    TempDir dir;
+    const std::string path = dir / "q.gpx";
+    const std::string gpx = VariedGpx(3, 5);
+    WriteFileOrFail(path, gpx);
+    const CacheList list = LoadKeeping(path);
+    row.change(path, gpx.find("<wpt", gpx.find("<wpt") + 1));
+    const KeptText* text = list.originals.CacheText("GC1");
+    ASSERT_NE(text, nullptr);
+    OriginalTextReader reader(list.originals);
+    try {
+      const std::string_view read = reader.Read(*text);
+      EXPECT_EQ(row.cause, FileCause::kNone);
+      EXPECT_EQ(read, CutWaypoints(gpx)[1]);
+    } catch (const FileError& error) {
+      EXPECT_EQ(error.cause(), row.cause);
+      EXPECT_EQ(error.path(), path);
+      if (error.cause() == FileCause::kSharingViolation) {
+        EXPECT_EQ(error.os_error(), ESTALE);
+      }
+    }
   }
 }
 

@@ -82,69 +82,66 @@ TEST(GpxWriter, DeclaresTheInputsNamespacesButNotItsOwnTwice) {
   EXPECT_EQ(root.find("other"), std::string::npos);
 }
 
-TEST(GpxWriter, AnEmptyListOrOneWithoutCoordinatesHasNoBounds) {
-  EXPECT_EQ(Written(ListOf({})).find("<bounds"), std::string::npos);
-  EXPECT_EQ(Written(ListOf({"<wpt><name>GC1</name>"})).find("<bounds"),
-            std::string::npos);
-}
-
-// Bounds take the coordinates as written: a moved cache at its new place,
-// texts that are no number left out.
-TEST(GpxWriter, BoundsCoverTheWrittenPlaces) {
+// A moved cache is written at its new place, the others as they stand, and
+// the bounds take the coordinates as written: texts that are no number left
+// out, none at all for an empty list or one without coordinates.
+TEST(GpxWriter, AMovedCacheIsWrittenAtItsNewPlaceAndTheBoundsCoverIt) {
   CacheList list = ListOf({Wpt("GC1", "10", "20"), Wpt("GC2", "x", "", ""),
                            Wpt("GC3", "11.5", "21")});
   list.records[0].moved = true;
   list.records[0].lat = "-1.50000";
   list.records[0].lon = "008.00000";
-  EXPECT_NE(
-      Written(list).find("<bounds minlat=\"-1.50000\" minlon=\"008.00000\" "
-                         "maxlat=\"11.5\" maxlon=\"21\" />"),
-      std::string::npos);
+  const std::string gpx = Written(list);
+  EXPECT_NE(gpx.find("<bounds minlat=\"-1.50000\" minlon=\"008.00000\" "
+                     "maxlat=\"11.5\" maxlon=\"21\" />"),
+            std::string::npos);
+  EXPECT_NE(gpx.find(MovedWaypoint(Wpt("GC1", "10", "20"), "-1.50000",
+                                   "008.00000") +
+                     "</wpt>"),
+            std::string::npos);
+  EXPECT_NE(gpx.find(Wpt("GC3", "11.5", "21") + "</wpt>"), std::string::npos);
+  EXPECT_EQ(Written(ListOf({})).find("<bounds"), std::string::npos);
+  EXPECT_EQ(Written(ListOf({"<wpt><name>GC1</name>"})).find("<bounds"),
+            std::string::npos);
 }
 
-struct FollowRow {
-  const char* what;
-  Texts caches;      // codes of the list's records, in list order
-  Texts additional;  // codes of the additional waypoints, in file order
-  Texts written;
-};
-
-class Follow : public ::testing::TestWithParam<FollowRow> {};
-
-TEST_P(Follow, AdditionalWaypointsFollowTheirCacheInFileOrder) {
-  Texts caches, additional;
-  for (const std::string& code : GetParam().caches) caches.push_back(Wpt(code));
-  for (const std::string& code : GetParam().additional) {
-    additional.push_back(Wpt(code));
+TEST(GpxWriter, AdditionalWaypointsFollowTheirCacheInFileOrder) {
+  const struct {
+    const char* what;
+    Texts caches;      // codes of the list's records, in list order
+    Texts additional;  // codes of the additional waypoints, in file order
+    Texts written;
+  } rows[] = {
+      {"file order, not list order",
+       {"GC2", "GC1"},
+       {"S11", "PK2", "PK1", "FN2"},
+       {"GC2", "PK2", "FN2", "GC1", "S11", "PK1"}},
+      {"those of a dropped cache are dropped",
+       {"GC1"},
+       {"PK9", "PK1"},
+       {"GC1", "PK1"}},
+      {"one key, two caches: behind the first only",
+       {"GC7", "OC7"},
+       {"PK7"},
+       {"GC7", "PK7", "OC7"}},
+      {"a code written as a cache is not written again",
+       {"GC5", "PK5"},
+       {"PK5", "S15"},
+       {"GC5", "S15", "PK5"}},
+      {"codes of two letters or less have no key",
+       {"GC", "X"},
+       {"PK", "Y"},
+       {"GC", "X"}}};
+  for (const auto& row : rows) {
+    Texts caches, additional;
+    for (const std::string& code : row.caches) caches.push_back(Wpt(code));
+    for (const std::string& code : row.additional)
+      additional.push_back(Wpt(code));
+    EXPECT_EQ(testing::WaypointNames(Written(ListOf(caches, additional))),
+              row.written)
+        << row.what;
   }
-  EXPECT_EQ(testing::WaypointNames(Written(ListOf(caches, additional))),
-            GetParam().written)
-      << GetParam().what;
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Rows, Follow,
-    ::testing::Values(FollowRow{"file order, not list order",
-                                {"GC2", "GC1"},
-                                {"S11", "PK2", "PK1", "FN2"},
-                                {"GC2", "PK2", "FN2", "GC1", "S11", "PK1"}},
-                      FollowRow{"those of a dropped cache are dropped",
-                                {"GC1"},
-                                {"PK9", "PK1"},
-                                {"GC1", "PK1"}},
-                      FollowRow{"one key, two caches: behind the first only",
-                                {"GC7", "OC7"},
-                                {"PK7"},
-                                {"GC7", "PK7", "OC7"}},
-                      FollowRow{
-                          "a code written as a cache is not written again",
-                          {"GC5", "PK5"},
-                          {"PK5", "S15"},
-                          {"GC5", "S15", "PK5"}},
-                      FollowRow{"codes of two letters or less have no key",
-                                {"GC", "X"},
-                                {"PK", "Y"},
-                                {"GC", "X"}}));
 
 // A record the loader kept no text for (one read from an additional
 // waypoints file of a folder) is not written as a cache.
@@ -155,71 +152,46 @@ TEST(GpxWriter, RecordsWithoutAnOriginalTextAreNotWritten) {
   EXPECT_EQ(testing::WaypointNames(Written(list)), (Texts{"GC1", "PK1"}));
 }
 
-struct MoveRow {
-  const char* what;
-  std::string wpt;
-  std::string expected;  // behind it the end tag
-};
-
-const std::string kGsak =
-    "<gsak:wptExtension xmlns:gsak=\"http://www.gsak.net/xmlv1/6\">"
-    "<gsak:LatBeforeCorrect>";
-
-class Move : public ::testing::TestWithParam<MoveRow> {};
-
-TEST_P(Move, NewCoordinatesInTheTagOldOnesInTheGsakElement) {
-  EXPECT_EQ(MovedWaypoint(GetParam().wpt, "50.20575", "-008.76130"),
-            GetParam().expected)
-      << GetParam().what;
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Rows, Move,
-    ::testing::Values(
-        MoveRow{
-            "the usual form",
-            "<wpt lat=\"50.1\" lon=\"8.2\">\r\n<name>GC1</name>\r\n  ",
-            "<wpt lat=\"50.20575\" lon=\"-008.76130\">\r\n<name>GC1</name>" +
-                kGsak +
-                "50.1</gsak:LatBeforeCorrect><gsak:LonBeforeCorrect>8.2"
-                "</gsak:LonBeforeCorrect></gsak:wptExtension>\r\n  "},
-        MoveRow{"lon first, single quotes, blanks around =",
-                "<wpt lon = '8.2' xlat=\"1\" lat='50.1'><name>GC1</name>",
-                "<wpt lon = '-008.76130' xlat=\"1\" lat='50.20575'>"
-                "<name>GC1</name>" +
-                    kGsak +
-                    "50.1</gsak:LatBeforeCorrect><gsak:LonBeforeCorrect>8.2"
-                    "</gsak:LonBeforeCorrect></gsak:wptExtension>"},
-        MoveRow{"no lat attribute: added behind <wpt",
-                "<wpt lon=\"8.2\"><name>GC1</name>",
-                "<wpt lat=\"50.20575\" lon=\"-008.76130\"><name>GC1</name>" +
-                    kGsak +
-                    "</gsak:LatBeforeCorrect><gsak:LonBeforeCorrect>8.2"
-                    "</gsak:LonBeforeCorrect></gsak:wptExtension>"},
-        MoveRow{"a lat inside an element is not the attribute",
-                "<wpt><desc>lat=\"1\"</desc>",
-                "<wpt lat=\"50.20575\" lon=\"-008.76130\"><desc>lat=\"1\""
-                "</desc>" +
-                    kGsak +
-                    "</gsak:LatBeforeCorrect><gsak:LonBeforeCorrect>"
-                    "</gsak:LonBeforeCorrect></gsak:wptExtension>"}));
-
-TEST(GpxWriter, MovedCoordinatesFromTheMovesFileAreEscaped) {
-  EXPECT_TRUE(
-      MovedWaypoint("<wpt lat=\"1\" lon=\"2\">", "5\"<&", "'3")
-          .starts_with("<wpt lat=\"5&quot;&lt;&amp;\" lon=\"&apos;3\">"));
-}
-
-TEST(GpxWriter, AMovedCacheIsWrittenAtItsNewPlace) {
-  CacheList list = ListOf({Wpt("GC1"), Wpt("GC2")});
-  list.records[1].moved = true;
-  list.records[1].lat = "50.20575";
-  list.records[1].lon = "008.76130";
-  const std::string gpx = Written(list);
-  EXPECT_NE(gpx.find(Wpt("GC1") + "</wpt>"), std::string::npos);
-  EXPECT_NE(
-      gpx.find(MovedWaypoint(Wpt("GC2"), "50.20575", "008.76130") + "</wpt>"),
-      std::string::npos);
+// New coordinates in the tag (escaped: they come from the moves file), the
+// old ones in the GSAK element.
+TEST(GpxWriter, MovedWaypointHasTheNewPlaceInItsTagAndTheOldInTheGsakElement) {
+  const std::string gsak =
+      "<gsak:wptExtension xmlns:gsak=\"http://www.gsak.net/xmlv1/6\">"
+      "<gsak:LatBeforeCorrect>";
+  const std::string end = "</gsak:LonBeforeCorrect></gsak:wptExtension>";
+  const struct {
+    const char* what;
+    std::string wpt;
+    std::string expected;  // behind it the end tag
+    std::string lat = "50.20575", lon = "-008.76130";
+  } rows[] = {
+      {"the usual form",
+       "<wpt lat=\"50.1\" lon=\"8.2\">\r\n<name>GC1</name>\r\n  ",
+       "<wpt lat=\"50.20575\" lon=\"-008.76130\">\r\n<name>GC1</name>" +
+           gsak + "50.1</gsak:LatBeforeCorrect><gsak:LonBeforeCorrect>8.2" +
+           end + "\r\n  "},
+      {"lon first, single quotes, blanks around =",
+       "<wpt lon = '8.2' xlat=\"1\" lat='50.1'><name>GC1</name>",
+       "<wpt lon = '-008.76130' xlat=\"1\" lat='50.20575'><name>GC1</name>" +
+           gsak + "50.1</gsak:LatBeforeCorrect><gsak:LonBeforeCorrect>8.2" +
+           end},
+      {"no lat attribute: added behind <wpt",
+       "<wpt lon=\"8.2\"><name>GC1</name>",
+       "<wpt lat=\"50.20575\" lon=\"-008.76130\"><name>GC1</name>" + gsak +
+           "</gsak:LatBeforeCorrect><gsak:LonBeforeCorrect>8.2" + end},
+      {"a lat inside an element is not the attribute",
+       "<wpt><desc>lat=\"1\"</desc>",
+       "<wpt lat=\"50.20575\" lon=\"-008.76130\"><desc>lat=\"1\"</desc>" +
+           gsak + "</gsak:LatBeforeCorrect><gsak:LonBeforeCorrect>" + end},
+      {"moves file texts escaped",
+       "<wpt lat=\"1\" lon=\"2\">",
+       "<wpt lat=\"5&quot;&lt;&amp;\" lon=\"&apos;3\">" + gsak +
+           "1</gsak:LatBeforeCorrect><gsak:LonBeforeCorrect>2" + end,
+       "5\"<&", "'3"}};
+  for (const auto& row : rows) {
+    EXPECT_EQ(MovedWaypoint(row.wpt, row.lat, row.lon), row.expected)
+        << row.what;
+  }
 }
 
 // Found marks the caches only; other functions change no symbol.

@@ -1,11 +1,15 @@
+// Which icon a placemark gets, and the icon files built into the program.
 #include "output/icons.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "gpx_lists.h"
+#include "output/embedded_icons.h"
 
 namespace korvelo {
 namespace {
@@ -74,6 +78,37 @@ TEST(Icons, HrefFollowsRoleTypeKeywordsAndFlagsInThisOrder) {
     }
     EXPECT_EQ(IconHref(record, c.function, show), expected)
         << c.type << " / " << c.title << " / " << c.function << c.flags;
+  }
+}
+
+TEST(EmbeddedIcons, HoldEveryPngOfTheIconFolderByteForByte) {
+  std::set<std::string> names;
+  for (const auto& item :
+       std::filesystem::directory_iterator(KORVELO_MAP_ICON_DIR)) {
+    if (item.path().extension() != ".png") continue;
+    const std::string name = item.path().filename().string();
+    names.insert(name);
+    const std::optional<std::string_view> bytes = EmbeddedIcon(name);
+    ASSERT_TRUE(bytes) << name;
+    EXPECT_EQ(*bytes, testing::ReadFileOrFail(item.path().string())) << name;
+  }
+  std::set<std::string> embedded;
+  for (const EmbeddedFile& file : EmbeddedIcons()) {
+    embedded.insert(std::string(file.name));
+  }
+  EXPECT_EQ(embedded, names);
+}
+
+TEST(EmbeddedIcons, LookupFindsOnlyWholeNames) {
+  ASSERT_FALSE(EmbeddedIcons().empty());
+  const std::string first(EmbeddedIcons().front().name);
+  const std::string last(EmbeddedIcons().back().name);
+  EXPECT_TRUE(EmbeddedIcon(first));
+  EXPECT_TRUE(EmbeddedIcon(last));
+  for (const std::string& name :
+       {std::string(), first.substr(0, first.size() - 1), last + "x",
+        "icons/" + first, std::string("zzz.png")}) {
+    EXPECT_FALSE(EmbeddedIcon(name)) << name;
   }
 }
 

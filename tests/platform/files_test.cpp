@@ -1,5 +1,6 @@
 // Opening input files: only regular files are read; nothing that could
-// block or never end is taken for one.
+// block or never end is taken for one. Folders: the loader tests hold the
+// listing's byte order.
 #include "platform/files.h"
 
 #include <gtest/gtest.h>
@@ -7,6 +8,7 @@
 #include <unistd.h>
 
 #include "platform/file_error.h"
+#include "platform/folders.h"
 #include "platform/input_file.h"
 #include "support/test_support.h"
 
@@ -66,6 +68,21 @@ TEST(InputFile, StampChangesWithTheFileOnly) {
   EXPECT_NE(InputFile(dir / "b.gpx").Stamp(), first);
   WriteFileOrFail(dir / "a.gpx", "01234567890");
   EXPECT_NE(InputFile(dir / "a.gpx").Stamp(), first);
+}
+
+// A link to a folder is a folder, a link to a file is not.
+TEST(Folders, TellsFoldersFromFilesFollowingLinks) {
+  TempDir dir;
+  WriteFileOrFail(dir / "sub/a.gpx", "x");
+  ASSERT_EQ(symlink((dir / "sub").c_str(), (dir / "link").c_str()), 0);
+  ASSERT_EQ(symlink((dir / "sub/a.gpx").c_str(), (dir / "file").c_str()), 0);
+  std::string listing;
+  for (const FolderEntry& entry : ListFolder(dir.path() + "/")) {
+    listing += entry.name + (entry.is_folder ? "/ " : " ");
+  }
+  EXPECT_EQ(listing, "file link/ sub/ ");
+  EXPECT_TRUE(IsFolder(dir / "link") && ListFolder(dir / "file").empty());
+  EXPECT_FALSE(IsFolder(dir / "file") || IsFolder(dir / "x") || IsFolder(""));
 }
 
 }  // namespace
