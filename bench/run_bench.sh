@@ -182,6 +182,8 @@ measure_side_by_side() {  # SIZE
   local c i
   for c in a b g; do
     run_korvelo "warm" "$c" "$1"
+    find "$OUT" -type f -printf '%s\n' |
+      awk '{ s += $1 } END { print s }' >"$WORK/bytes-$c-$1"
     check_hash "$c" "$1"
   done
   run_korvelo "warm" k "$1"
@@ -193,6 +195,36 @@ measure_side_by_side() {  # SIZE
     run_korvelo "g-$1" g "$1"
     run_gpsbabel "gpsbabel-$1" "$1"
   done
+}
+
+# The disk's own speed for writes that must be on the disk before they count:
+# every output is synced before it replaces its target, so no case can end
+# sooner than the disk takes to store what it wrote.
+measure_disk() {  # SIZE
+  log "disk: dd of the $1-cache query with conv=fsync"
+  local i
+  for ((i = 0; i < RUNS; i++)); do
+    sync
+    timed "dd-$1" dd if="$WORK/in/pq$1.gpx" of="$WORK/dd.out" bs=1M \
+      conv=fsync status=none
+    rm -f "$WORK/dd.out"
+  done
+}
+
+# "- Disk: ..." for the results: the synced write speed and what it means
+# for the cases that write the most.
+disk_line() {  # SIZE
+  local n=$1 dd a
+  [ -f "$WORK/times/dd-$n" ] && [ -f "$WORK/bytes-g-$n" ] || return 0
+  dd=$(median_of "dd-$n")
+  a=$(median_of "a-$n")
+  awk -v dd="$dd" -v a="$a" -v in_b="$(input_bytes a "$n")" \
+    -v ab="$(cat "$WORK/bytes-a-$n")" -v gb="$(cat "$WORK/bytes-g-$n")" \
+    -v n="$n" 'BEGIN {
+      speed = in_b / dd
+      printf "- Disk: `dd bs=1M conv=fsync` of the %d-cache query (%.0f MB): median %.3f s, %.0f MB/s. At that speed the %.0f MB of case (a) need %.3f s and the %.0f MB of case (g) %.3f s, %.2f times the median of (a).\n",
+        n, in_b / 1e6, dd, speed / 1e6, ab / 1e6, ab / speed, gb / 1e6,
+        gb / speed, gb / speed / a }'
 }
 
 # --- statistics -----------------------------------------------------------
@@ -320,6 +352,7 @@ write_results() {
       "setting written to \`<tmp>/Brannoc/Korvelo.conf\` (new, empty KML, ASC" \
       "and text folders for each run; the old ones are deleted after the last run); \`gpsbabel -i gpx -f pqN.gpx -o kml" \
       "-F out.kml\`."
+    disk_line 100000
     echo "- Output hashes: $([ "$HASH_FAILURES" -eq 0 ] && echo "all cases equal" ||
       echo "$HASH_FAILURES CASES CHANGED") to bench/expected-hashes.txt."
     echo
@@ -375,6 +408,7 @@ if [ -n "${HASH_ONLY:-}" ]; then
 fi
 
 for n in $SIZES; do measure_side_by_side "$n"; done
+case " $SIZES " in *" 100000 "*) measure_disk 100000 ;; esac
 for n in $STAGE_SIZES; do measure c "$n"; done
 for n in $STAGE_SIZES; do measure d1 "$n"; measure d2 "$n"; done
 measure e 50000
