@@ -26,6 +26,14 @@ size_t QuoteBehind(std::string_view tag, size_t at, size_t name_size) {
   return quote;
 }
 
+// Whether `open` (a start tag) stands in `text` from `from` on with some
+// text behind it, not right at its end tag.
+bool HasValue(std::string_view text, size_t from, std::string_view open) {
+  const size_t at = text.find(open, from);
+  return at != std::string_view::npos && at + open.size() < text.size() &&
+         text[at + open.size()] != '<';
+}
+
 constexpr std::string_view kGsakOpen =
     "<gsak:wptExtension xmlns:gsak=\"http://www.gsak.net/xmlv1/6\">";
 
@@ -106,14 +114,27 @@ std::string MovedWaypoint(std::string_view wpt, std::string_view lat,
     copied = value->begin + value->size;
   }
 
+  const std::string before = "<gsak:LatBeforeCorrect>" +
+                             std::string(StartTagAttribute(wpt, "lat")) +
+                             "</gsak:LatBeforeCorrect><gsak:LonBeforeCorrect>" +
+                             std::string(StartTagAttribute(wpt, "lon")) +
+                             "</gsak:LonBeforeCorrect>";
+  // A text that GSAK wrote may hold its extension already. Where it has the
+  // coordinates before a correction, those are the posted ones and stay;
+  // else ours go inside it, so that the waypoint keeps a single one.
+  if (HasValue(wpt, copied, "<gsak:LatBeforeCorrect>")) {
+    return out.append(wpt.substr(copied));
+  }
+  const size_t gsak_end = wpt.find("</gsak:wptExtension>", copied);
+  if (gsak_end != std::string_view::npos) {
+    return out.append(wpt.substr(copied, gsak_end - copied))
+        .append(before)
+        .append(wpt.substr(gsak_end));
+  }
   size_t end = wpt.size();
   while (end > copied && IsSpace(wpt[end - 1])) --end;
   out.append(wpt.substr(copied, end - copied));
-  out.append(kGsakOpen).append("<gsak:LatBeforeCorrect>");
-  out.append(StartTagAttribute(wpt, "lat"));
-  out.append("</gsak:LatBeforeCorrect><gsak:LonBeforeCorrect>");
-  out.append(StartTagAttribute(wpt, "lon"));
-  out.append("</gsak:LonBeforeCorrect></gsak:wptExtension>");
+  out.append(kGsakOpen).append(before).append("</gsak:wptExtension>");
   out.append(wpt.substr(end));
   return out;
 }

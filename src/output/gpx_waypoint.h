@@ -33,7 +33,9 @@ std::string EscapeXml(std::string_view text);
 // `lat`, `lon`: both attribute values replaced (an attribute that is
 // missing is added behind "<wpt"), and the values the text had put into a
 // GSAK extension element, which stands in front of the white space that
-// precedes the end tag.
+// precedes the end tag. A text with a GSAK extension of its own gets them
+// inside that one, and keeps it as it is where it holds the coordinates
+// before a correction already.
 std::string MovedWaypoint(std::string_view wpt, std::string_view lat,
                           std::string_view lon);
 

@@ -187,7 +187,19 @@ TEST(GpxWriter, MovedWaypointHasTheNewPlaceInItsTagAndTheOldInTheGsakElement) {
        "<wpt lat=\"1\" lon=\"2\">",
        "<wpt lat=\"5&quot;&lt;&amp;\" lon=\"&apos;3\">" + gsak +
            "1</gsak:LatBeforeCorrect><gsak:LonBeforeCorrect>2" + end,
-       "5\"<&", "'3"}};
+       "5\"<&", "'3"},
+      {"a GSAK extension of its own gets them inside",
+       "<wpt lat=\"1\" lon=\"2\"><gsak:wptExtension xmlns:gsak=\"v4\">"
+       "<gsak:DNF>false</gsak:DNF></gsak:wptExtension>\n",
+       "<wpt lat=\"50.20575\" lon=\"-008.76130\"><gsak:wptExtension "
+       "xmlns:gsak=\"v4\"><gsak:DNF>false</gsak:DNF><gsak:LatBeforeCorrect>1"
+       "</gsak:LatBeforeCorrect><gsak:LonBeforeCorrect>2" + end + "\n"},
+      {"corrected by GSAK before: the posted coordinates stay",
+       "<wpt lat=\"1\" lon=\"2\"><gsak:wptExtension><gsak:LatBeforeCorrect>"
+       "48.7</gsak:LatBeforeCorrect><gsak:LonBeforeCorrect>9.1" + end + " ",
+       "<wpt lat=\"50.20575\" lon=\"-008.76130\"><gsak:wptExtension>"
+       "<gsak:LatBeforeCorrect>48.7</gsak:LatBeforeCorrect>"
+       "<gsak:LonBeforeCorrect>9.1" + end + " "}};
   for (const auto& row : rows) {
     EXPECT_EQ(MovedWaypoint(row.wpt, row.lat, row.lon), row.expected)
         << row.what;
