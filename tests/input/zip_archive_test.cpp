@@ -1,6 +1,6 @@
 // The archive's own contract: what it opens, how its entries come out, and
 // why a broken entry is refused. Whole hostile archives are loader tests
-// (cachelist/cache_list_load_test.cpp).
+// (cachelist/cache_list_test.cpp).
 #include "input/zip_archive.h"
 
 #include <gtest/gtest.h>

@@ -1,21 +1,32 @@
-// The main window's controls (what they show, what they enable, what Close,
-// Enter and Escape do with them), the file function question and the
-// progress window.
+// Windows laid out from their tables (what the table says is what is made,
+// the rules that bend a row's area, the three real windows' tables); the
+// main window's controls (what they show, what they enable, what Close,
+// Enter and Escape do with them), the file function question, the progress
+// window, and the settings store behind them: every value survives a save
+// and a load byte for byte, and stored texts read back with the flag and
+// number rules.
 #include "ui/main_dialog.h"
 
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <cstdint>
+#include <filesystem>
 #include <tuple>
 
 #include "ini_store.h"
 #include "support/test_support.h"
+#include "ui/dialog_layout.h"
+#include "ui/dialog_units.h"
 #include "ui/file_function_dialog.h"
 #include "ui/progress_window.h"
+#include "ui/settings_store.h"
 #include "ui/two_line_option.h"
 
 namespace korvelo::testing {
@@ -23,6 +34,7 @@ namespace {
 
 using S = ConversionSettings;
 using Id = ControlId;
+using Kind = ControlKind;
 // A check box, the controls it enables (path field first), flag and path.
 struct GroupRow {
   Id check;
@@ -238,5 +250,161 @@ TEST(ProgressWindow, KeepsItsOwnerDisabledWhileItExists) {
   EXPECT_TRUE(owner.isEnabled());
 }
 
+auto Fields(const ConversionSettings& s) {
+  return std::tie(s.Mode, s.bSmallIcons, s.bShowDisable, s.bExclude,
+                  s.ExcludeDir, s.bExcludePeople, s.ExcludePeopleFile,
+                  s.bMoveCaches, s.MoveCachesFile, s.bOutputKml, s.OutputKmlDir,
+                  s.OutputKmlDirFileMode, s.bOutputAsc, s.OutputAscDir,
+                  s.bOutputTxt, s.OutputTxtDir, s.bOutputKmz);
+}
+
+// Unlike the start-up values: outer blanks, every byte value, a long text,
+// backslashes and quotes, broken UTF-8.
+ConversionSettings Unusual() {
+  ConversionSettings s;
+  s.Mode = 7;
+  s.bSmallIcons = s.bShowDisable = s.bOutputKml = false;
+  s.bExclude = s.bExcludePeople = s.bMoveCaches = true;
+  s.bOutputAsc = s.bOutputTxt = s.bOutputKmz = true;
+  s.ExcludeDir = "  /home/j\xC3\xBCrgen/Gefundene Caches  ";
+  for (int b = 1; b <= 0xFF; ++b)
+    (b < 0x80 ? s.ExcludePeopleFile : s.OutputKmlDir) += static_cast<char>(b);
+  s.ExcludePeopleFile += std::string(600, 'x');
+  s.OutputKmlDirFileMode = 2;
+  s.OutputAscDir = "\\\\server\\share\\\"quoted\", a;b=c #x @y";
+  s.OutputTxtDir = "\xC3\x28 broken \xE2\x82 sequences \xF0";
+  return s;
+}
+
+// Saved values come back over the start-up values. The file is read afresh
+// through a copy: QSettings shares parsed files within a process.
+TEST(SettingsStore, LoadsWhatWasSavedThroughAFile) {
+  TempDir dir;
+  SaveSettings(Unusual(), *IniStore(dir / "k.ini"));
+  std::filesystem::copy_file(dir / "k.ini", dir / "copy.ini");
+  ConversionSettings loaded;
+  LoadSettings(loaded, *IniStore(dir / "copy.ini"));
+  EXPECT_EQ(Fields(loaded), Fields(Unusual()));
+}
+
+// Edited by hand: bytes that are not UTF-8 stay as they were, also quoted
+// and escaped; unquoted texts keep their blanks and commas. A flag is true
+// only for the text "1"; numbers read like atol, kept within 32 bits.
+TEST(SettingsStore, ReadsHandWrittenTextsWithTheFlagAndNumberRules) {
+  TempDir dir;
+  WriteFileOrFail(dir / "k.ini",
+                  "[General]\nOutputTxtDir=/home/j\xFCrgen/a b,c\n"
+                  "ExcludeDir = \"C:\\\\pq \\\"\xE4\\\"\"\n"
+                  "bOutputKml=true\nbShowDisable=\" 1\"\nbMoveCaches=1\n"
+                  "Mode=12abc\nOutputKmlDirFileMode=-9999999999\n");
+  ConversionSettings s;  // both flags above start out true
+  LoadSettings(s, *IniStore(dir / "k.ini"));
+  EXPECT_EQ(s.OutputTxtDir, "/home/j\xFCrgen/a b,c");
+  EXPECT_EQ(s.ExcludeDir, "C:\\pq \"\xE4\"");
+  EXPECT_EQ(std::tie(s.bOutputKml, s.bShowDisable, s.bMoveCaches, s.Mode,
+                     s.OutputKmlDirFileMode),
+            std::tuple(false, false, true, 12, INT32_MIN));
+}
+
+// A check box whose label fits its width keeps the designed window; one
+// whose label does not widens the window and every control across, so that
+// the label shows whole, and nothing down.
+TEST(DialogLayout, WidensEveryUnitAcrossUntilEachCheckBoxLabelShowsWhole) {
+  const struct {
+    const char* label;
+    int width;
+    bool widens;
+  } rows[] = {
+      {"On", 100, false},
+      {"A label far longer than the forty units it was given", 40, true},
+  };
+  for (const auto& row : rows) {
+    QDialog dialog;
+    const ControlRow table[] = {
+        {Id::kOk, Kind::kButton, 100, 60, 50, 14, "OK"},
+        {Id::kSmallIcons, Kind::kCheckBox, 7, 7, row.width, 10, row.label},
+    };
+    DialogControls controls;
+    controls.LayOut(dialog, table, 160, 80);
+    const DialogUnits units(dialog.font());
+    auto* check = controls.Get<QCheckBox>(Id::kSmallIcons);
+    auto* ok = controls.Get<QPushButton>(Id::kOk);
+    EXPECT_EQ(dialog.width() > units.Size(160, 80).width(), row.widens);
+    EXPECT_EQ(dialog.height(), units.Size(160, 80).height());
+    EXPECT_GE(check->width(), check->sizeHint().width()) << row.label;
+    EXPECT_EQ(ok->x() > units.Rect(100, 60, 50, 14).x(), row.widens);
+    EXPECT_EQ(ok->geometry().top(), units.Rect(100, 60, 50, 14).top());
+  }
+}
+
+// A closed drop-down list is one line high whatever height its row gives
+// for the open list; a heading is as wide as its text needs; every other
+// control gets its row's area.
+TEST(DialogLayout, GivesDropDownListsOneLineAndHeadingsTheirTextsWidth) {
+  QDialog dialog;
+  const ControlRow table[] = {
+      {Id::kKmlFileMode, Kind::kComboBox, 7, 7, 100, 86, "one\ntwo\nthree"},
+      {Id::kNoteHeading, Kind::kHeading, 7, 30, 10, 8,
+       "A heading much wider than ten units"},
+      {Id::kExcludeDir, Kind::kEdit, 7, 50, 100, 14, ""},
+  };
+  DialogControls controls;
+  controls.LayOut(dialog, table, 200, 80);
+  const DialogUnits units(dialog.font());
+  auto* combo = controls.Get<QComboBox>(Id::kKmlFileMode);
+  EXPECT_EQ(combo->count(), 3);
+  EXPECT_EQ(combo->itemText(2), QStringLiteral("three"));
+  EXPECT_EQ(combo->height(), combo->sizeHint().height());
+  EXPECT_LT(combo->height(), units.Rect(7, 7, 100, 86).height());
+  auto* heading = controls.Get<QLabel>(Id::kNoteHeading);
+  EXPECT_EQ(heading->width(), heading->sizeHint().width());
+  EXPECT_GT(heading->width(), units.Rect(7, 30, 10, 8).width());
+  EXPECT_EQ(controls.Get(Id::kExcludeDir)->geometry(),
+            units.Rect(7, 50, 100, 14));
+}
+
+// Controls are found by name as the class they were made as; the tab order
+// is the table's order, not the order on screen.
+TEST(DialogLayout, FindsControlsByNameAndTabsInTableOrder) {
+  QDialog dialog;
+  const ControlRow table[] = {
+      {Id::kCancel, Kind::kButton, 100, 7, 50, 14, "Cancel"},
+      {Id::kNone, Kind::kText, 7, 30, 100, 8, "unnamed"},
+      {Id::kOk, Kind::kDefaultButton, 7, 7, 50, 14, "OK"},
+  };
+  DialogControls controls;
+  controls.LayOut(dialog, table, 160, 50);
+  auto* ok = controls.Get<QPushButton>(Id::kOk);
+  auto* cancel = controls.Get<QPushButton>(Id::kCancel);
+  ASSERT_TRUE(ok != nullptr && cancel != nullptr);
+  EXPECT_TRUE(ok->isDefault());
+  EXPECT_FALSE(cancel->isDefault());
+  EXPECT_EQ(controls.Get<QCheckBox>(Id::kOk), nullptr);
+  EXPECT_EQ(controls.Get(Id::kNone), nullptr);
+  EXPECT_EQ(controls.Get(Id::kHelp), nullptr);
+  EXPECT_EQ(cancel->nextInFocusChain()->nextInFocusChain(), ok);
+}
+
+// Each control of the three windows lies wholly inside its window.
+TEST(DialogLayout, KeepsEveryControlOfTheThreeWindowsInsideIt) {
+  TempDir dir;
+  QSettings store(QString::fromStdString(dir / "s.ini"), QSettings::IniFormat);
+  ConversionSettings settings;
+  MainDialog main_window(settings, store, [](QDialog&) { return 0; });
+  FileFunctionDialog question(settings, store, nullptr);
+  ProgressWindow progress(nullptr);
+  for (QDialog* window :
+       std::initializer_list<QDialog*>{&main_window, &question, &progress}) {
+    const auto children =
+        window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+    EXPECT_GT(children.size(), 0);
+    for (const QWidget* child : children) {
+      EXPECT_TRUE(window->rect().contains(child->geometry()))
+          << window->metaObject()->className() << ": "
+          << child->metaObject()->className() << " "
+          << child->objectName().toStdString();
+    }
+  }
+}
 }  // namespace
 }  // namespace korvelo::testing
