@@ -115,7 +115,9 @@ check-package: package
 	packaging/check-package.sh $(PACKAGE_BUILD)/korvelo_*.deb
 
 # The whole suite under AddressSanitizer and UndefinedBehaviorSanitizer, in
-# its own build folder: any error or leak stops the test that met it.
+# its own build folder: any error or leak stops the test that met it. The
+# suppressions path is quoted twice, for the shell and for the sanitizers'
+# own option parser, which would split it at a blank.
 ASAN_BUILD ?= build-asan
 test-asan: deps
 	$(call configure_once,$(ASAN_BUILD),-DCMAKE_BUILD_TYPE=Debug \
@@ -124,7 +126,7 @@ test-asan: deps
 	cd $(ASAN_BUILD) && \
 	  ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:abort_on_error=0 \
 	  UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
-	  LSAN_OPTIONS=suppressions=$(abspath tests/lsan.supp) \
+	  LSAN_OPTIONS="suppressions='$(CURDIR)/tests/lsan.supp'" \
 	  ctest --output-on-failure -j2
 
 # libFuzzer targets (fuzz/) with clang; never part of `make test`.
