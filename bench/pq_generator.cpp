@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <string_view>
 
+#include "output/xml_text.h"
+
 namespace korvelo::bench {
 namespace {
 
@@ -126,24 +128,10 @@ constexpr Words kLogTexts[] = {
     "er die Freude am Final.",
 };
 
+// Element text as a pocket query holds it: markup escaped, quotes kept.
 std::string EscapeXml(std::string_view text) {
   std::string out;
-  out.reserve(text.size() + text.size() / 4);
-  for (char c : text) {
-    switch (c) {
-      case '&':
-        out += "&amp;";
-        break;
-      case '<':
-        out += "&lt;";
-        break;
-      case '>':
-        out += "&gt;";
-        break;
-      default:
-        out += c;
-    }
-  }
+  AppendXmlText(out, text);
   return out;
 }
 

@@ -10,6 +10,22 @@
 namespace korvelo {
 namespace {
 
+#ifdef __SSE2__
+// The first of the candidates at `at` + each set bit of `mask` (whose first
+// and last bytes match) whose inside matches too, or npos.
+size_t FirstMatch(unsigned mask, const char* data, size_t at,
+                  std::string_view pattern) {
+  for (; mask != 0; mask &= mask - 1) {
+    const size_t candidate = at + static_cast<size_t>(__builtin_ctz(mask));
+    if (std::memcmp(data + candidate + 1, pattern.data() + 1,
+                    pattern.size() - 2) == 0) {
+      return candidate;
+    }
+  }
+  return std::string_view::npos;
+}
+#endif
+
 #ifdef __x86_64__
 bool HasAvx2() {
   static const bool has = [] {
@@ -32,15 +48,11 @@ __attribute__((target("avx2"))) size_t ScanAvx2(const char* data, size_t& at,
         _mm256_loadu_si256(reinterpret_cast<const __m256i*>(data + at));
     const __m256i ends = _mm256_loadu_si256(
         reinterpret_cast<const __m256i*>(data + at + length - 1));
-    unsigned mask = static_cast<unsigned>(_mm256_movemask_epi8(_mm256_and_si256(
-        _mm256_cmpeq_epi8(starts, first), _mm256_cmpeq_epi8(ends, last))));
-    for (; mask != 0; mask &= mask - 1) {
-      const size_t candidate = at + static_cast<size_t>(__builtin_ctz(mask));
-      if (std::memcmp(data + candidate + 1, pattern.data() + 1, length - 2) ==
-          0) {
-        return candidate;
-      }
-    }
+    const auto mask = static_cast<unsigned>(_mm256_movemask_epi8(
+        _mm256_and_si256(_mm256_cmpeq_epi8(starts, first),
+                         _mm256_cmpeq_epi8(ends, last))));
+    const size_t found = FirstMatch(mask, data, at, pattern);
+    if (found != std::string_view::npos) return found;
   }
   return std::string_view::npos;
 }
@@ -78,12 +90,10 @@ size_t FindTextWith(std::string_view text, std::string_view pattern,
         _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + at));
     const __m128i ends = _mm_loadu_si128(
         reinterpret_cast<const __m128i*>(data + at + length - 1));
-    unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(
+    const auto mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(
         _mm_cmpeq_epi8(starts, first), _mm_cmpeq_epi8(ends, last))));
-    for (; mask != 0; mask &= mask - 1) {
-      const size_t candidate = at + static_cast<size_t>(__builtin_ctz(mask));
-      if (matches_inside(candidate)) return candidate;
-    }
+    const size_t found = FirstMatch(mask, data, at, pattern);
+    if (found != kNone) return found;
   }
 #endif
   for (; at <= last_start; ++at) {

@@ -1,6 +1,7 @@
 #include "output/gpx_waypoint.h"
 
 #include "input/text.h"
+#include "output/xml_text.h"
 
 namespace korvelo {
 namespace {
@@ -58,33 +59,6 @@ std::string_view StartTagAttribute(std::string_view wpt,
                                    std::string_view name) {
   const AttributeValue value = FindStartTagAttribute(wpt, name);
   return value.found ? wpt.substr(value.begin, value.size) : std::string_view();
-}
-
-std::string EscapeXml(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (char c : text) {
-    switch (c) {
-      case '&':
-        out += "&amp;";
-        break;
-      case '<':
-        out += "&lt;";
-        break;
-      case '>':
-        out += "&gt;";
-        break;
-      case '"':
-        out += "&quot;";
-        break;
-      case '\'':
-        out += "&apos;";
-        break;
-      default:
-        out += c;
-    }
-  }
-  return out;
 }
 
 std::string MovedWaypoint(std::string_view wpt, std::string_view lat,

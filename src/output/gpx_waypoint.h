@@ -25,10 +25,6 @@ AttributeValue FindStartTagAttribute(std::string_view wpt,
 // empty when the attribute is missing.
 std::string_view StartTagAttribute(std::string_view wpt, std::string_view name);
 
-// The text with "&", "<", ">", double and single quotes escaped, so that
-// it can stand in an attribute value or as element text.
-std::string EscapeXml(std::string_view text);
-
 // `wpt` (the text up to, not including, "</wpt>") for a cache moved to
 // `lat`, `lon`: both attribute values replaced (an attribute that is
 // missing is added behind "<wpt"), and the values the text had put into a

@@ -10,6 +10,7 @@
 #include "input/paths.h"
 #include "output/file_function.h"
 #include "output/gpx_waypoint.h"
+#include "output/xml_text.h"
 #include "platform/output_file.h"
 
 #ifndef KORVELO_VERSION

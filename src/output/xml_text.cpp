@@ -10,6 +10,24 @@ constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD
 
 enum class Form { kText, kAttribute, kCdata };
 
+// The entity that stands for `c` in XML text and attributes, or "".
+std::string_view EntityFor(char c) {
+  switch (c) {
+    case '&':
+      return "&amp;";
+    case '<':
+      return "&lt;";
+    case '>':
+      return "&gt;";
+    case '"':
+      return "&quot;";
+    case '\'':
+      return "&apos;";
+    default:
+      return {};
+  }
+}
+
 // Bytes that end a run copied as it is.
 constexpr std::array<bool, 256> SpecialBytes(Form form) {
   std::array<bool, 256> special{};
@@ -148,26 +166,15 @@ void AppendSafe(std::string& out, std::string_view text, Form form) {
       continue;
     }
     out.append(text, run, i - run);
-    switch (c) {
-      case '&':
-        out += "&amp;";
-        break;
-      case '<':
-        out += "&lt;";
-        break;
-      case '>':
-        out += "&gt;";
-        break;
-      case '"':
-        out += "&quot;";
-        break;
-      case '\t':
-      case '\n':
-      case '\r':
-        out += static_cast<char>(c);
-        break;
-      default:
-        out += kReplacement;
+    // The special bytes left: markup, and controls of which XML allows
+    // only TAB, LF and CR ("'" is never special, so it never gets here).
+    const std::string_view entity = EntityFor(static_cast<char>(c));
+    if (!entity.empty()) {
+      out += entity;
+    } else if (c == '\t' || c == '\n' || c == '\r') {
+      out += static_cast<char>(c);
+    } else {
+      out += kReplacement;
     }
     run = ++i;
   }
@@ -178,6 +185,20 @@ void AppendSafe(std::string& out, std::string_view text, Form form) {
 
 void AppendXmlText(std::string& out, std::string_view text, bool attribute) {
   AppendSafe(out, text, attribute ? Form::kAttribute : Form::kText);
+}
+
+std::string EscapeXml(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (const char c : text) {
+    const std::string_view entity = EntityFor(c);
+    if (entity.empty()) {
+      out += c;
+    } else {
+      out += entity;
+    }
+  }
+  return out;
 }
 
 void AppendXmlCdata(std::string& out, std::string_view text) {

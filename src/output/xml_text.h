@@ -15,6 +15,10 @@ namespace korvelo {
 void AppendXmlText(std::string& out, std::string_view text,
                    bool attribute = false);
 
+// The text with "&", "<", ">", double and single quotes escaped and every
+// other byte kept, for texts that stand beside bytes copied as they are.
+std::string EscapeXml(std::string_view text);
+
 // Appends `text` as one CDATA section with the same replacements, each
 // "]]>" inside split across two sections so that it cannot end the first.
 void AppendXmlCdata(std::string& out, std::string_view text);
