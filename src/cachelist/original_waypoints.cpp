@@ -127,17 +127,6 @@ void OriginalWaypoints::KeepAdditional(std::string_view code,
   additional_.push_back({kept_code, text});
 }
 
-void OriginalWaypoints::AddCache(std::string_view code, std::string_view text) {
-  if (caches_.find(code) != caches_.end()) return;
-  KeepCache(code, KeepCopy(text));
-}
-
-void OriginalWaypoints::AddAdditional(std::string_view code,
-                                      std::string_view text) {
-  if (additional_codes_.find(code) != additional_codes_.end()) return;
-  KeepAdditional(code, KeepCopy(text));
-}
-
 uint32_t OriginalWaypoints::AddFile(std::string path, const FileStamp& stamp) {
   files_.push_back({std::move(path), stamp});
   return static_cast<uint32_t>(files_.size() - 1);

@@ -77,9 +77,6 @@ class OriginalWaypoints {
   // Appends a waypoint of an additional-waypoints file, unless one with the
   // same code is kept already (the same file read twice adds nothing).
   void AddAdditional(std::string_view code, const KeptText& text);
-  // The same two with a copy of `text`.
-  void AddCache(std::string_view code, std::string_view text);
-  void AddAdditional(std::string_view code, std::string_view text);
 
   // A copy of `text`, held by this object.
   KeptText KeepCopy(std::string_view text);

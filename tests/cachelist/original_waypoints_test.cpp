@@ -156,8 +156,8 @@ TEST_F(OriginalsLoad, ALoadThatDropsThemKeepsNothingAndTheSameRecords) {
 
 TEST(OriginalWaypoints, ACopyKeepsItsTextsWhenTheOriginalIsGone) {
   auto original = std::make_unique<OriginalWaypoints>();
-  original->AddCache("GC1", std::string(300000, 'c'));
-  original->AddAdditional("PK1", "p");
+  original->AddCache("GC1", original->KeepCopy(std::string(300000, 'c')));
+  original->AddAdditional("PK1", original->KeepCopy("p"));
   original->AddNamespaces("<gpx xmlns:a=\"1\">");
   const OriginalWaypoints copy = *original;
   original.reset();

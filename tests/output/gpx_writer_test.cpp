@@ -32,11 +32,12 @@ CacheList ListOf(const Texts& caches, const Texts& additional = {}) {
   list.name = "/pq/12345.gpx";
   for (const std::string& wpt : caches) {
     CacheRecord record(wpt);
-    list.originals.AddCache(record.name, wpt);
+    list.originals.AddCache(record.name, list.originals.KeepCopy(wpt));
     list.Append(std::move(record));
   }
   for (const std::string& wpt : additional) {
-    list.originals.AddAdditional(CacheRecord(wpt).name, wpt);
+    list.originals.AddAdditional(CacheRecord(wpt).name,
+                                  list.originals.KeepCopy(wpt));
   }
   return list;
 }
@@ -148,7 +149,7 @@ TEST(GpxWriter, AdditionalWaypointsFollowTheirCacheInFileOrder) {
 TEST(GpxWriter, RecordsWithoutAnOriginalTextAreNotWritten) {
   CacheList list = ListOf({Wpt("GC1")});
   list.Append(CacheRecord(Wpt("PK1")));
-  list.originals.AddAdditional("PK1", Wpt("PK1"));
+  list.originals.AddAdditional("PK1", list.originals.KeepCopy(Wpt("PK1")));
   EXPECT_EQ(testing::WaypointNames(Written(list)), (Texts{"GC1", "PK1"}));
 }
 
