@@ -44,7 +44,6 @@ TEST(ParseArguments, FindsOptionsFlagsAndTheFileName) {
               {{"/found", "\t", ""}, 2, "", false, false},
               {{"--GPX", "/all", "a.gpx"}, 1, "a.gpx", true, false},
               {{"/gpx", "-gpx", "--gpx"}, 0, "/gpx -gpx", true, false},
-              {{"--kmz", "/all", "a.gpx"}, 1, "a.gpx", false, true},
               {{"/all", "a", "--KMZ", "b.gpx"}, 1, "a b.gpx", false, true},
               {{"--kmz", "a.gpx"}, 0, "a.gpx", false, true},
               {{"/all", "/kmz", "-kmz"}, 1, "/kmz -kmz", false, false}};

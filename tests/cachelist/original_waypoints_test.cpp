@@ -79,16 +79,6 @@ class OriginalsLoad : public ::testing::Test {
   TempDir dir_;
 };
 
-TEST_F(OriginalsLoad, EachCacheKeepsItsTextUpToTheEndTag) {
-  const std::string a = Wpt("GC1", "<sym>Geocache</sym>");
-  const std::string b = "<wpt lon='8' lat='50'><name>GC2</name>";
-  WriteFileOrFail(dir_ / "q.gpx", Gpx({a, b}));
-  const CacheList list = Load("q.gpx");
-  EXPECT_EQ(TextOf(list, "GC1"), a);
-  EXPECT_EQ(TextOf(list, "GC2"), b);
-  EXPECT_TRUE(list.originals.additional().empty());
-}
-
 // The text kept for a code is that of the record the list kept, within one
 // file and across merged lists alike.
 TEST_F(OriginalsLoad, TheFirstWaypointOfACodeWinsAsInTheList) {

@@ -115,10 +115,13 @@ std::vector<std::string> WrittenCaches(const std::string& gpx) {
 const char* const kCacheFields[] = {"Type", "Container", "Difficulty",
                                     "Terrain", "Placer"};
 
+// Skips the test, naming the Debian package to install, unless `tool` is.
+#define REQUIRE_TOOL(tool, package) \
+  if (!HaveTool(tool)) GTEST_SKIP() << tool " is not installed (" package ")"
+
 TEST(GpxReaders, GpsbabelReadsEveryCacheWithItsCacheFields) {
   KORVELO_REQUIRE_CORPUS();
-  if (!HaveTool("gpsbabel"))
-    GTEST_SKIP() << "gpsbabel is not installed (Debian gpsbabel)";
+  REQUIRE_TOOL("gpsbabel", "gpsbabel");
   int files = 0, caches_with_fields = 0;
   for (const CorpusConversion& file : ConvertedCorpus()) {
     if (file.gpx_outputs.empty()) continue;
@@ -161,8 +164,7 @@ TEST(GpxReaders, GpsbabelReadsEveryCacheWithItsCacheFields) {
 // with the additional waypoints beside it well-formed too, GPX.
 TEST(Xmllint, AcceptsTheKmlAndTheGpxOfEveryWellFormedInput) {
   KORVELO_REQUIRE_CORPUS();
-  if (!HaveTool("xmllint"))
-    GTEST_SKIP() << "xmllint is not installed (Debian libxml2-utils)";
+  REQUIRE_TOOL("xmllint", "libxml2-utils");
   int kmls = 0, gpxs = 0;
   for (const CorpusConversion& file : ConvertedCorpus()) {
     if (!InputWellFormed(file)) continue;
@@ -202,8 +204,7 @@ class GdalDriver : public ::testing::TestWithParam<const char*> {
 // program wrote, spread over the folders it reads as layers.
 TEST_P(GdalDriver, ListsEveryPlacemarkOfEveryCorpusKml) {
   KORVELO_REQUIRE_CORPUS();
-  if (!HaveTool("ogrinfo"))
-    GTEST_SKIP() << "ogrinfo is not installed (Debian gdal-bin)";
+  REQUIRE_TOOL("ogrinfo", "gdal-bin");
   const std::string driver = GetParam();
   if (RunTool("ogrinfo --formats").output.find(" " + driver + " -vector-") ==
       std::string::npos) {
@@ -370,9 +371,8 @@ TEST_F(KmzReaders, LibkmlParsesEveryMapAndFindsEveryIconInside) {
 }
 
 TEST_F(KmzReaders, GdalListsEveryPlacemark) {
-  if (!testing::HaveTool("ogrinfo") || !testing::HaveTool("unzip")) {
-    GTEST_SKIP() << "ogrinfo or unzip not installed (packages gdal-bin, unzip)";
-  }
+  REQUIRE_TOOL("ogrinfo", "gdal-bin");
+  REQUIRE_TOOL("unzip", "unzip");
   for (const MapFile& map : *maps_) {
     SCOPED_TRACE(map.source + ": " + map.path);
     const testing::ToolRun run =
@@ -389,10 +389,8 @@ TEST_F(KmzReaders, GdalListsEveryPlacemark) {
 }
 
 TEST_F(KmzReaders, XmllintAcceptsEveryDocument) {
-  if (!testing::HaveTool("xmllint") || !testing::HaveTool("unzip")) {
-    GTEST_SKIP()
-        << "xmllint or unzip not installed (packages libxml2-utils, unzip)";
-  }
+  REQUIRE_TOOL("xmllint", "libxml2-utils");
+  REQUIRE_TOOL("unzip", "unzip");
   for (const MapFile& map : *maps_) {
     SCOPED_TRACE(map.source + ": " + map.path);
     const testing::ToolRun run =

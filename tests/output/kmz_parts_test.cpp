@@ -114,7 +114,6 @@ TEST(KmzPlan, PartsStayWithinTheLimitAndKeepEveryPlacemarkInOrder) {
       {{0, 0, 0}, 3, 2},       // the third folder opens a second part
       {{8}, 10, 1},            // 1 + 1 + 8
       {{9}, 10, 2},            // one placemark over: the folder goes on
-      {{25000}, 10000, 3},
       {{3, 0, 5, 2}, 5, 4},
       {{1, 1, 1, 1, 1, 1}, 3, 6},
   };

@@ -104,14 +104,12 @@ TEST(KmlWriter, ReferenceCasesMatchByteForByte) {
   }
 }
 
-// Every real pocket query, every third cache moved: the KML is well-formed
-// with one placemark per cache of a known type. (That two runs give the same
-// bytes is checked by the window's run against the program's.)
-TEST(KmlWriter, CorpusConversionIsWellFormedAndComplete) {
+// Every real pocket query, every third cache moved: the KML has one
+// placemark per cache of a known type. (xmllint reads these KMLs in the
+// consumers tests; that two runs give the same bytes is checked by the
+// window's run against the program's.)
+TEST(KmlWriter, CorpusConversionHasAPlacemarkPerCacheOfAKnownType) {
   KORVELO_REQUIRE_CORPUS();
-  if (std::system("xmllint --version >/dev/null 2>&1") != 0) {
-    GTEST_SKIP() << "xmllint not installed (package libxml2-utils)";
-  }
   ConversionSettings settings;
   settings.OutputKmlDirFileMode = 2;
   settings.bSmallIcons = false;
@@ -129,10 +127,8 @@ TEST(KmlWriter, CorpusConversionIsWellFormedAndComplete) {
     }
     TempDir first;
     WriteKml(list, first.path() + "/pq.kml", 1, settings);
-    const std::string kml = ReadFileOrFail(first / "pq.kml");
-    EXPECT_EQ(testing::CountOf(kml, "<Placemark>"), known);
-    const std::string check = "xmllint --noout '" + (first / "pq.kml") + "'";
-    EXPECT_EQ(std::system(check.c_str()), 0) << check;
+    EXPECT_EQ(testing::CountOf(ReadFileOrFail(first / "pq.kml"), "<Placemark>"),
+              known);
   }
 }
 

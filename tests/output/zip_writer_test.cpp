@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <sstream>
 
 #include "input/zip_archive.h"
@@ -11,8 +10,6 @@
 namespace korvelo {
 namespace {
 
-using ::korvelo::testing::TempDir;
-using ::korvelo::testing::WriteFileOrFail;
 
 struct NamedData {
   std::string name;
@@ -79,16 +76,6 @@ TEST(ZipWriter, EntryWrittenInPiecesEqualsTheWhole) {
 
 TEST(ZipWriter, SameEntriesGiveSameBytes) {
   EXPECT_EQ(Archive(kSample), Archive(kSample));
-}
-
-TEST(ZipWriter, UnzipTestsTheArchiveClean) {
-  if (std::system("command -v unzip >/dev/null 2>&1") != 0) {
-    GTEST_SKIP() << "unzip not installed";
-  }
-  TempDir dir;
-  WriteFileOrFail(dir / "a.zip", Archive(kSample));
-  const std::string command = "unzip -tq '" + (dir / "a.zip") + "' >/dev/null";
-  EXPECT_EQ(std::system(command.c_str()), 0);
 }
 
 TEST(ZipWriter, RefusesWhatThePlainFormatCannotHold) {
