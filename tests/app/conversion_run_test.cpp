@@ -190,11 +190,7 @@ TEST(RunInputs, AreThePathsAndTheFilesOfFolderPaths) {
 
 struct Placemark {
   std::string code, name, coordinates, icon;
-  bool operator==(const Placemark&) const = default;
-  bool operator<(const Placemark& other) const {
-    return std::tie(code, name, coordinates, icon) <
-           std::tie(other.code, other.name, other.coordinates, other.icon);
-  }
+  auto operator<=>(const Placemark&) const = default;
 };
 
 std::string Between(const std::string& text, size_t from,

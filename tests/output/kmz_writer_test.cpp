@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <iterator>
 #include <map>
 #include <set>
 
@@ -101,15 +102,9 @@ KmzMap ReadKmzMap(const std::string& stem) {
 std::pair<std::vector<Mark>, size_t> SplitRowMarks(
     const std::vector<Mark>& marks) {
   std::vector<Mark> rows;
-  size_t others = 0;
-  for (const Mark& mark : marks) {
-    if (IsRowFolder(mark.folder)) {
-      rows.push_back(mark);
-    } else {
-      ++others;
-    }
-  }
-  return {rows, others};
+  std::copy_if(marks.begin(), marks.end(), std::back_inserter(rows),
+               [](const Mark& mark) { return IsRowFolder(mark.folder); });
+  return {rows, marks.size() - rows.size()};
 }
 
 // Writes both forms of one case and compares every map file.
