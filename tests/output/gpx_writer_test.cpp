@@ -4,7 +4,6 @@
 #include "output/gpx_writer.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <sstream>
 #include <string>
@@ -240,19 +239,6 @@ TEST(GpxWriter, OddWaypointTextsAreCopiedAsTheyStand) {
     ASSERT_NE(at, std::string::npos) << wpt;
   }
   EXPECT_TRUE(gpx.ends_with("</wpt>\r\n</gpx>\r\n"));
-}
-
-TEST(GpxWriter, TheFileKeepsThePermissionBitsOfTheOneItReplaces) {
-  testing::TempDir dir;
-  const std::string path = dir / "12345_gps.gpx";
-  testing::WriteFileOrFail(path, "old");
-  ASSERT_EQ(chmod(path.c_str(), 0604), 0);
-  const CacheList list = ListOf({Wpt("GC1")});
-  WriteGpxFile(list, path, kFunctionComplete);
-  struct stat info;
-  ASSERT_EQ(stat(path.c_str(), &info), 0);
-  EXPECT_EQ(info.st_mode & 07777, 0604u);
-  EXPECT_EQ(testing::ReadFileOrFail(path), Written(list));
 }
 
 }  // namespace
