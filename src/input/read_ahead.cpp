@@ -62,26 +62,36 @@ void ReadAhead::Produce() {
   }
 }
 
-size_t ReadAhead::operator()(char* data, size_t size) {
+std::string_view ReadAhead::Take() {
+  if (!rest_.empty()) return std::exchange(rest_, {});
+  Release();
   std::unique_lock lock(mutex_);
   changed_.wait(lock, [this] { return made_ > taken_ || ended_; });
   if (made_ == taken_) {
     if (error_) std::rethrow_exception(std::exchange(error_, nullptr));
-    return 0;
+    return {};
   }
+  // The piece stays the reader's until Release moves taken_ on.
   const size_t slot = taken_ % kPieces;
-  const size_t piece_size = sizes_[slot];
-  lock.unlock();  // the piece stays the reader's until taken_ moves on
-  const size_t count = std::min(size, piece_size - offset_);
-  std::memcpy(data, pieces_[slot].data() + offset_, count);
-  offset_ += count;
-  if (offset_ == piece_size) {
-    offset_ = 0;
-    lock.lock();
+  holding_ = true;
+  return {pieces_[slot].data(), sizes_[slot]};
+}
+
+void ReadAhead::Release() {
+  if (!holding_) return;
+  holding_ = false;
+  {
+    const std::lock_guard lock(mutex_);
     ++taken_;
-    lock.unlock();
-    changed_.notify_all();
   }
+  changed_.notify_all();
+}
+
+size_t ReadAhead::operator()(char* data, size_t size) {
+  if (rest_.empty()) rest_ = Take();
+  const size_t count = std::min(size, rest_.size());
+  std::memcpy(data, rest_.data(), count);
+  rest_.remove_prefix(count);
   return count;
 }
 

@@ -10,6 +10,7 @@
 #include <exception>
 #include <functional>
 #include <mutex>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -33,12 +34,17 @@ class ReadAhead {
   // The source's bytes in order: up to `size` of them, 0 at the end. What
   // the source threw is thrown here once the bytes before it are taken.
   size_t operator()(char* data, size_t size);
+  // The same without a copy: the next bytes, at most one piece of them,
+  // valid until the next call of either; empty at the end.
+  std::string_view Take();
 
  private:
   static constexpr size_t kPieces = 4;
   static constexpr size_t kPieceSize = size_t{1} << 20;
 
   void Produce();
+  // Frees the piece Take gave last for the other thread to fill again.
+  void Release();
 
   Source source_;
   std::array<std::vector<char>, kPieces> pieces_;
@@ -51,7 +57,10 @@ class ReadAhead {
   bool ended_ = false;
   bool stop_ = false;
   std::exception_ptr error_;
-  size_t offset_ = 0;   // in the piece being taken (reader only)
+  // Reader only: whether it holds a piece, and the bytes of it that
+  // operator() has not given yet.
+  bool holding_ = false;
+  std::string_view rest_;
   std::thread thread_;  // started once everything above exists
 };
 

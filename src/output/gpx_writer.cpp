@@ -1,6 +1,9 @@
 #include "output/gpx_writer.h"
 
+#include <algorithm>
 #include <charconv>
+#include <cstring>
+#include <functional>
 #include <string_view>
 #include <unordered_map>
 #include <unordered_set>
@@ -8,6 +11,7 @@
 
 #include "cachelist/original_text_reader.h"
 #include "input/paths.h"
+#include "input/read_ahead.h"
 #include "output/file_function.h"
 #include "output/gpx_waypoint.h"
 #include "output/xml_text.h"
@@ -105,22 +109,62 @@ std::vector<Piece> PlanPieces(const CacheList& list) {
   return pieces;
 }
 
-// Writes one waypoint and its end tag: the text as it stands or, for a
-// moved or found cache, edited.
-void WritePiece(const Piece& piece, std::string_view text, int function,
-                std::ostream& out) {
-  std::string edited;
-  if (piece.record != nullptr && piece.record->moved) {
-    edited = MovedWaypoint(text, piece.lat, piece.lon);
-    text = edited;
+// The waypoints of a plan as the bytes of the document's body, each text
+// as it stands or, for a moved or found cache, edited, and its end tag. It
+// runs on a ReadAhead thread, so that reading the kept texts again and
+// checking them overlaps with writing the bytes before them.
+class GpxBody {
+ public:
+  GpxBody(const std::vector<Piece>& pieces, const OriginalWaypoints& originals,
+          int function)
+      : pieces_(pieces), reader_(originals), function_(function) {}
+
+  // Fills `size` bytes unless the body ends first; 0 at its end.
+  size_t operator()(char* data, size_t size) {
+    size_t filled = 0;
+    while (filled < size) {
+      if (pending_.empty() && !NextPiece()) break;
+      const size_t count = std::min(size - filled, pending_.size());
+      std::memcpy(data + filled, pending_.data(), count);
+      pending_.remove_prefix(count);
+      filled += count;
+    }
+    return filled;
   }
-  if (piece.record != nullptr && function == kFunctionFound) {
-    edited = FoundWaypoint(text);
-    text = edited;
+
+ private:
+  static constexpr std::string_view kEndTag = "</wpt>\r\n";
+
+  // Moves on to the next text, or to the end tag of the one just given.
+  bool NextPiece() {
+    if (end_tag_due_) {
+      end_tag_due_ = false;
+      pending_ = kEndTag;
+      return true;
+    }
+    if (next_ == pieces_.size()) return false;
+    const Piece& piece = pieces_[next_++];
+    pending_ = reader_.Read(*piece.text);  // valid until the next Read
+    if (piece.record != nullptr && piece.record->moved) {
+      edited_ = MovedWaypoint(pending_, piece.lat, piece.lon);
+      pending_ = edited_;
+    }
+    if (piece.record != nullptr && function_ == kFunctionFound) {
+      edited_ = FoundWaypoint(pending_);
+      pending_ = edited_;
+    }
+    end_tag_due_ = true;
+    return true;
   }
-  out.write(text.data(), static_cast<std::streamsize>(text.size()));
-  out.write("</wpt>\r\n", 8);
-}
+
+  const std::vector<Piece>& pieces_;
+  OriginalTextReader reader_;
+  const int function_;
+  size_t next_ = 0;
+  std::string_view pending_;  // bytes of the current piece not yet given
+  std::string edited_;
+  bool end_tag_due_ = false;
+};
 
 // The smallest and largest value of one axis, kept as the texts written.
 struct Range {
@@ -167,10 +211,13 @@ void WriteHeader(std::ostream& out, const CacheList& list,
 
 void WriteGpx(const CacheList& list, int function, std::ostream& out) {
   const std::vector<Piece> pieces = PlanPieces(list);
+  GpxBody body(pieces, list.originals, function);
+  ReadAhead ahead(std::ref(body));
   WriteHeader(out, list, pieces);
-  OriginalTextReader reader(list.originals);
-  for (const Piece& piece : pieces) {
-    WritePiece(piece, reader.Read(*piece.text), function, out);
+  // The pieces are large enough to pass the output's buffer and go to the
+  // file at once.
+  for (std::string_view bytes; !(bytes = ahead.Take()).empty();) {
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   }
   out << "</gpx>\r\n";
 }

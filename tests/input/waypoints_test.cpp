@@ -115,8 +115,8 @@ struct CountingSource {
 };
 
 // The rows wrap the ring of four pieces and fail after a short piece or at
-// once; the reads cross the pieces' ends. "!" marks a rethrown failure. The
-// clean-up on a stop signal must run on the reading thread only.
+// once; the copied reads cross the pieces' ends. "!" marks a rethrown failure.
+// The clean-up on a stop signal must run on the reading thread only.
 TEST(ReadAhead, GivesTheSourcesBytesInOrderAndItsFailureAfterThem) {
   for (CountingSource source :
        {CountingSource{7 * kMiB + 5}, {9 * kMiB, 6 * kMiB + 7}, {100, 0}}) {
@@ -126,8 +126,18 @@ TEST(ReadAhead, GivesTheSourcesBytesInOrderAndItsFailureAfterThem) {
     if (end < source.total) expected += "!";
     try {
       ReadAhead ahead(std::ref(source));
-      while (const size_t n = ahead(buffer.data(), buffer.size()))
-        got.append(buffer, 0, n);
+      // Copied reads and whole pieces taken in turn.
+      for (bool copy = true;; copy = !copy) {
+        if (copy) {
+          const size_t n = ahead(buffer.data(), buffer.size());
+          if (n == 0) break;
+          got.append(buffer, 0, n);
+        } else {
+          const std::string_view piece = ahead.Take();
+          if (piece.empty()) break;
+          got += piece;
+        }
+      }
     } catch (const std::runtime_error&) {
       got += "!";
     }
