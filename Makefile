@@ -77,8 +77,9 @@ format:
 
 # The end-to-end benchmark (not part of `make test`): times the binary and
 # GPSBabel on generated pocket queries, checks the output hashes and writes
-# bench/RESULTS.md. GPSBabel is installed for this target only.
-BENCH_PACKAGES = gpsbabel zip time
+# bench/RESULTS.md. GPSBabel and eatmydata are installed for this target
+# only.
+BENCH_PACKAGES = gpsbabel zip time eatmydata
 bench: build
 	$(call ensure_packages,$(BENCH_PACKAGES))
 	nice bench/run_bench.sh $(BUILD)
