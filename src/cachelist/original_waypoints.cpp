@@ -2,6 +2,7 @@
 
 #include <isa-l/crc.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -49,8 +50,8 @@ uint32_t KeptTextCrc(std::string_view text) {
 
 OriginalWaypoints::OriginalWaypoints(const OriginalWaypoints& other)
     : files_(other.files_) {
-  for (const auto& [code, text] : other.caches_) {
-    KeepCache(code, Adopt(text, 0, true));
+  for (const Index::value_type* entry : other.order_) {
+    IndexCache(Store(entry->first), Adopt(entry->second.text, 0, true));
   }
   for (const AdditionalWaypoint& w : other.additional_) {
     KeepAdditional(w.code, Adopt(w.text, 0, true));
@@ -116,8 +117,9 @@ KeptText OriginalWaypoints::Adopt(const KeptText& text, uint32_t first_file,
   return result;
 }
 
-void OriginalWaypoints::KeepCache(std::string_view code, const KeptText& text) {
-  caches_.emplace(Store(code), text);
+void OriginalWaypoints::IndexCache(std::string_view code,
+                                   const KeptText& text) {
+  order_.push_back(&*caches_.emplace(code, Entry{text, order_.size()}).first);
 }
 
 void OriginalWaypoints::KeepAdditional(std::string_view code,
@@ -134,7 +136,7 @@ uint32_t OriginalWaypoints::AddFile(std::string path, const FileStamp& stamp) {
 
 void OriginalWaypoints::AddCache(std::string_view code, const KeptText& text) {
   if (caches_.find(code) != caches_.end()) return;
-  KeepCache(code, text);
+  IndexCache(Store(code), text);
 }
 
 void OriginalWaypoints::AddAdditional(std::string_view code,
@@ -162,7 +164,26 @@ void OriginalWaypoints::AddNamespaces(std::string_view root_tag) {
 
 const KeptText* OriginalWaypoints::CacheText(std::string_view code) const {
   const auto found = caches_.find(code);
-  return found == caches_.end() ? nullptr : &found->second;
+  return found == caches_.end() ? nullptr : &found->second.text;
+}
+
+const KeptText* OriginalWaypoints::CacheText(std::string_view code,
+                                             size_t& cursor) const {
+  // The entries of a file were made one after the other and lie together
+  // in memory, unlike the index's buckets; comparing a few of them costs
+  // less than one search of the index.
+  constexpr size_t kLookAhead = 4;
+  const size_t end = std::min(order_.size(), cursor + kLookAhead);
+  for (size_t at = cursor; at < end; ++at) {
+    if (order_[at]->first == code) {
+      cursor = at + 1;
+      return &order_[at]->second.text;
+    }
+  }
+  const auto found = caches_.find(code);
+  if (found == caches_.end()) return nullptr;
+  cursor = found->second.order + 1;
+  return &found->second.text;
 }
 
 void OriginalWaypoints::Merge(OriginalWaypoints&& other) {
@@ -175,9 +196,9 @@ void OriginalWaypoints::Merge(OriginalWaypoints&& other) {
   for (auto& block : other.blocks_) blocks_.push_back(std::move(block));
   const auto first_file = static_cast<uint32_t>(files_.size());
   for (KeptFile& file : other.files_) files_.push_back(std::move(file));
-  for (const auto& [code, text] : other.caches_) {
-    if (caches_.find(code) == caches_.end()) {
-      caches_.emplace(code, Adopt(text, first_file, false));
+  for (const Index::value_type* entry : other.order_) {
+    if (caches_.find(entry->first) == caches_.end()) {
+      IndexCache(entry->first, Adopt(entry->second.text, first_file, false));
     }
   }
   for (const AdditionalWaypoint& waypoint : other.additional_) {

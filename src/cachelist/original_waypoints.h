@@ -94,6 +94,11 @@ class OriginalWaypoints {
 
   // The kept text of the cache `code`, or null.
   const KeptText* CacheText(std::string_view code) const;
+  // The same, for codes asked about in the order their texts were kept, as
+  // a list that lost some caches does: the texts at `cursor` (0 for the
+  // first question) and a few behind it are compared first, the index only
+  // then. `cursor` moves behind the text found.
+  const KeptText* CacheText(std::string_view code, size_t& cursor) const;
   const std::vector<AdditionalWaypoint>& additional() const {
     return additional_;
   }
@@ -113,7 +118,8 @@ class OriginalWaypoints {
   // The copy constructor's and Merge's step: `text` of `from` as this
   // object keeps it.
   KeptText Adopt(const KeptText& text, uint32_t first_file, bool copy);
-  void KeepCache(std::string_view code, const KeptText& text);
+  // Adds the entry; `code` must be held by this object already.
+  void IndexCache(std::string_view code, const KeptText& text);
   void KeepAdditional(std::string_view code, const KeptText& text);
 
   struct Hasher {
@@ -122,13 +128,20 @@ class OriginalWaypoints {
       return std::hash<std::string_view>()(text);
     }
   };
+  // A cache's text and its place in order_.
+  struct Entry {
+    KeptText text;
+    size_t order;
+  };
   using Index =
-      std::unordered_map<std::string_view, KeptText, Hasher, std::equal_to<>>;
+      std::unordered_map<std::string_view, Entry, Hasher, std::equal_to<>>;
 
   std::vector<std::unique_ptr<char[]>> blocks_;
   size_t block_free_ = 0;  // bytes left at the end of the last block
   char* block_end_ = nullptr;
   Index caches_;
+  // The entries in the order they were kept.
+  std::vector<const Index::value_type*> order_;
   std::vector<AdditionalWaypoint> additional_;
   std::unordered_set<std::string_view, Hasher, std::equal_to<>>
       additional_codes_;

@@ -84,8 +84,9 @@ std::vector<Piece> PlanPieces(const CacheList& list) {
   const OriginalWaypoints& originals = list.originals;
   std::vector<Piece> caches;
   caches.reserve(list.records.size());
+  size_t cursor = 0;
   for (const CacheRecord& record : list.records) {
-    const KeptText* text = originals.CacheText(record.name);
+    const KeptText* text = originals.CacheText(record.name, cursor);
     if (text != nullptr) caches.push_back(CachePiece(record, *text));
   }
   const std::vector<AdditionalWaypoint>& additional = originals.additional();

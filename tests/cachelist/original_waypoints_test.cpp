@@ -160,6 +160,39 @@ TEST(OriginalWaypoints, ACopyKeepsItsTextsWhenTheOriginalIsGone) {
   EXPECT_EQ(copy.namespaces()[0], "xmlns:a=\"1\"");
 }
 
+// The writer asks for the texts in list order, which is mostly the order
+// they were kept in; any other order, a gap, an unknown code or a code asked
+// twice must still find each code's own text, the first kept one.
+TEST(OriginalWaypoints, EachCodeFindsItsOwnTextAskedInAnyOrder) {
+  OriginalWaypoints originals, second;
+  for (int i = 0; i < 20; ++i) {
+    OriginalWaypoints& to = i < 12 ? originals : second;
+    to.AddCache("GC" + std::to_string(i), to.KeepCopy("t" + std::to_string(i)));
+  }
+  second.AddCache("GC3", second.KeepCopy("later"));
+  originals.Merge(std::move(second));
+  const OriginalWaypoints copy = originals;
+  const std::vector<std::vector<int>> asks = {
+      {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19},
+      {1, 2, 4, 5, 7, 8, 10, 11, 13, 14, 16, 17, 19},
+      {0, 11, 12, 19, 3},
+      {19, 18, 17, 5, 4, 3, 2, 1, 0},
+      {2, 99, 3, 3, 42, 4}};
+  for (const OriginalWaypoints* kept :
+       std::initializer_list<const OriginalWaypoints*>{&originals, &copy}) {
+    for (const std::vector<int>& codes : asks) {
+      size_t cursor = 0;
+      for (int i : codes) {
+        const std::string code = "GC" + std::to_string(i);
+        const KeptText* text = kept->CacheText(code, cursor);
+        EXPECT_EQ(text ? std::string(text->data, text->size) : "none",
+                  i < 20 ? "t" + std::to_string(i) : "none")
+            << code;
+      }
+    }
+  }
+}
+
 TEST(OriginalWaypoints, TheFirstDeclarationOfEachPrefixIsKept) {
   const std::pair<Texts, Texts> rows[] = {
       // Root tags, one file's each in load order, and the kept declarations.
