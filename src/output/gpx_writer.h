@@ -21,8 +21,9 @@ namespace korvelo {
 // waypoints whose code without its first two characters equals the cache's
 // code without its first two characters; each is written once, and those of
 // caches not written are not written at all. The texts kept in their input
-// files are read from there as they are written; throws the FileError of
-// OriginalTextReader::Read when one cannot be.
+// files are read from there on a second thread, a few megabytes ahead of
+// the writing; throws the FileError of OriginalTextReader::Read when one
+// cannot be, once the bytes before it are written.
 void WriteGpx(const CacheList& list, int function, std::ostream& out);
 
 // The same into the file at `path`, replaced only once complete and keeping
