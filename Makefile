@@ -5,7 +5,8 @@ SAMPLE ?= examples/sample-pq.gpx
 
 # Debian packages the build and the tests need (installed when missing).
 PACKAGES = g++ cmake ninja-build make zlib1g-dev libisal-dev qt6-base-dev \
-           qt6-qpa-plugins libgtest-dev libxml2-utils clang-format util-linux
+           qt6-qpa-plugins libgtest-dev libxml2-dev libxml2-utils clang-format \
+           util-linux
 
 SUDO = $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 

@@ -2,7 +2,6 @@
 // which icon a placemark gets, and the icon files built into the program.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <set>
@@ -12,7 +11,6 @@
 #include "gpx_lists.h"
 #include "input/text.h"
 #include "output/asc_writer.h"
-#include "output/cache_types.h"
 #include "output/embedded_icons.h"
 #include "output/icons.h"
 #include "output/kml_writer.h"
@@ -101,34 +99,6 @@ TEST(KmlWriter, ReferenceCasesMatchByteForByte) {
       written.erase(name + ".kml");
     }
     for (const auto& [name, bytes] : written) ADD_FAILURE() << "also " << name;
-  }
-}
-
-// Every real pocket query, every third cache moved: the KML has one
-// placemark per cache of a known type. (xmllint reads these KMLs in the
-// consumers tests; that two runs give the same bytes is checked by the
-// window's run against the program's.)
-TEST(KmlWriter, CorpusConversionHasAPlacemarkPerCacheOfAKnownType) {
-  KORVELO_REQUIRE_CORPUS();
-  ConversionSettings settings;
-  settings.OutputKmlDirFileMode = 2;
-  settings.bSmallIcons = false;
-  for (const auto& path : testing::CorpusInputs(false)) {
-    SCOPED_TRACE(path);
-    CacheList list;
-    testing::AppendGpxFile(list, path, "pq");
-    int known = 0;
-    for (size_t i = 0; i < list.records.size(); ++i) {
-      list.records[i].moved = i % 3 == 0;
-      known += std::any_of(std::begin(kCacheTypes), std::end(kCacheTypes),
-                           [&](const CacheTypeRow& row) {
-                             return IsOfType(list.records[i].type, row);
-                           });
-    }
-    TempDir first;
-    WriteKml(list, first.path() + "/pq.kml", 1, settings);
-    EXPECT_EQ(testing::CountOf(ReadFileOrFail(first / "pq.kml"), "<Placemark>"),
-              known);
   }
 }
 
