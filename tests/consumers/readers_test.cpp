@@ -3,22 +3,31 @@
 // drivers, and GPSBabel as the usual converter, which must see every written
 // cache with the cache fields it sees in the pocket query itself. The
 // self-contained maps, of hostile texts too: libkml (the reference reader of
-// KML 2.2), GDAL's LIBKML driver and xmllint. A reader that is not installed
+// KML 2.2, whose parser refuses a document that is not well-formed) and
+// GDAL's LIBKML driver; the output tests parse them with libxml2, as
+// xmllint would. A reader that is not installed
 // skips its test with the package to install; `make check-consumers`
 // installs them all.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <regex>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "cachelist/cache_list.h"
-#include "consumers/readers.h"
+#include "input/input_files.h"
 #include "input/waypoints.h"
+#include "input/zip_archive.h"
 #include "output/kmz_writer.h"
+#include "output/xml_text.h"
 #include "support/test_support.h"
 
 #ifdef KORVELO_HAVE_LIBKML
@@ -30,6 +39,133 @@ namespace korvelo::testing {
 namespace {
 
 namespace fs = std::filesystem;
+
+struct ToolRun {
+  int status = -1;     // exit status; -1 when killed or not started
+  std::string output;  // standard output and error together
+};
+
+// Runs `command` (shell text) with no input and a limit of two minutes.
+ToolRun RunTool(const std::string& command) {
+  static TempDir captures;
+  const std::string out = captures / "output";
+  const int status = std::system(("timeout 120 sh -c " + ShellWord(command) +
+                                  " </dev/null >" + ShellWord(out) + " 2>&1")
+                                     .c_str());
+  ToolRun run;
+  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  run.output = ReadFileOrFail(out);
+  return run;
+}
+
+bool HaveTool(std::string_view program) {
+  return RunTool("command -v " + ShellWord(program)).status == 0;
+}
+
+bool XmllintAccepts(const std::string& path) {
+  return RunTool("xmllint --noout " + ShellWord(path)).status == 0;
+}
+
+// Sum of the "Feature Count: N" lines of an `ogrinfo -so -al` listing.
+int FeatureCount(const std::string& listing) {
+  static const std::regex line("Feature Count: ([0-9]+)");
+  int total = 0;
+  for (std::sregex_iterator it(listing.begin(), listing.end(), line), end;
+       it != end; ++it) {
+    total += std::stoi((*it)[1]);
+  }
+  return total;
+}
+
+// One corpus file and what the program wrote for it with /all and the GPX
+// for devices switched on.
+struct CorpusConversion {
+  std::string input;              // path of the pocket query or archive
+  std::vector<std::string> kmls;  // paths of the KML files it wrote, sorted
+  std::vector<std::string> gpx_outputs;  // and of the GPX for devices
+  // The GPX documents the input holds (the file itself, or each GPX entry
+  // of an archive unpacked beside the output): what a reader of the input
+  // reads.
+  std::vector<std::string> gpx_documents;
+};
+
+// True when xmllint accepts every GPX document the input holds (false when
+// it holds none). The program copies the owners' texts as they stand, so
+// only such an input promises well-formed output.
+bool InputWellFormed(const CorpusConversion& file) {
+  return !file.gpx_documents.empty() &&
+         std::all_of(file.gpx_documents.begin(), file.gpx_documents.end(),
+                     XmllintAccepts);
+}
+
+// The .gpx entries of an archive, unpacked into `folder`.
+std::vector<std::string> UnpackGpxEntries(const std::string& archive,
+                                          const std::string& folder) {
+  std::vector<std::string> documents;
+  std::string bytes;
+  if (!LoadFileBytes(archive, bytes)) return documents;
+  try {
+    const ZipArchive zip(std::move(bytes), archive, 1);
+    for (size_t i = 0; i < zip.entries().size(); ++i) {
+      if (!zip.entries()[i].name.ends_with(".gpx")) continue;
+      const std::string path = folder + "/entry-" + std::to_string(i) + ".gpx";
+      WriteFileOrFail(path, zip.ReadEntry(static_cast<int>(i)));
+      documents.push_back(path);
+    }
+  } catch (const CZipException&) {
+    // A broken archive holds no document a reader could read.
+  }
+  return documents;
+}
+
+CorpusConversion Convert(const fs::path& input, const TempDir& root, int n) {
+  CorpusConversion done;
+  done.input = input.string();
+  const std::string work = root / std::to_string(n);
+  fs::create_directories(work + "/config/Brannoc");
+  WriteFileOrFail(work + "/config/Brannoc/Korvelo.conf",
+                  "[General]\nbOutputKml=1\nOutputKmlDir=" + work +
+                      "/out\nbOutputGpx=1\nOutputGpxDir=" + work + "/out\n");
+  fs::create_directories(work + "/out");
+  fs::create_directories(work + "/tmp");
+  std::system(("cd " + ShellWord(work) +
+               " && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "
+               "XDG_CONFIG_HOME=" +
+               ShellWord(work + "/config") +
+               " TMPDIR=" + ShellWord(work + "/tmp") + " timeout 120 " +
+               ShellWord(KORVELO_BINARY) + " /all " + ShellWord(done.input) +
+               " </dev/null >/dev/null 2>&1")
+                  .c_str());
+  for (const auto& entry : fs::directory_iterator(work + "/out")) {
+    if (entry.path().extension() == ".kml") {
+      done.kmls.push_back(entry.path());
+    } else if (entry.path().string().ends_with("_gps.gpx")) {
+      done.gpx_outputs.push_back(entry.path());
+    }
+  }
+  std::sort(done.kmls.begin(), done.kmls.end());
+  std::sort(done.gpx_outputs.begin(), done.gpx_outputs.end());
+  if (input.extension() == ".zip") {
+    done.gpx_documents = UnpackGpxEntries(done.input, work);
+  } else {
+    done.gpx_documents = {done.input};
+  }
+  return done;
+}
+
+// Every .gpx and .zip below the corpus folder converted once, in a folder
+// that lives as long as the test program; empty without a corpus.
+const std::vector<CorpusConversion>& ConvertedCorpus() {
+  static TempDir root;
+  static const std::vector<CorpusConversion> all = [] {
+    const std::vector<fs::path> inputs = CorpusInputs();
+    std::vector<CorpusConversion> converted;
+    for (size_t i = 0; i < inputs.size(); ++i)
+      converted.push_back(Convert(inputs[i], root, static_cast<int>(i)));
+    return converted;
+  }();
+  return all;
+}
 
 using Row = std::map<std::string, std::string>;  // column name -> value
 
@@ -79,23 +215,8 @@ std::map<std::string, Row> GpsbabelRows(const std::string& path) {
   return rows;
 }
 
-// The five predefined entities decoded, as an XML reader gives the text.
-std::string XmlText(std::string text) {
-  const std::pair<const char*, const char*> entities[] = {{"&quot;", "\""},
-                                                          {"&apos;", "'"},
-                                                          {"&lt;", "<"},
-                                                          {"&gt;", ">"},
-                                                          {"&amp;", "&"}};
-  for (const auto& [entity, character] : entities) {
-    for (size_t at = text.find(entity); at != std::string::npos;
-         at = text.find(entity, at + 1)) {
-      text.replace(at, std::string_view(entity).size(), character);
-    }
-  }
-  return text;
-}
-
-// The names of the written caches (waypoints with a cache element).
+// The names of the written caches (waypoints with a cache element), decoded
+// as an XML reader gives them.
 std::vector<std::string> WrittenCaches(const std::string& gpx) {
   std::vector<std::string> codes;
   for (size_t at = gpx.find("<wpt"); at != std::string::npos;
@@ -107,7 +228,7 @@ std::vector<std::string> WrittenCaches(const std::string& gpx) {
     }
     const size_t name = gpx.find("<name>", at) + 6;
     codes.push_back(
-        XmlText(gpx.substr(name, gpx.find("</name>", name) - name)));
+        DecodeXmlContent(gpx.substr(name, gpx.find("</name>", name) - name)));
   }
   return codes;
 }
@@ -275,17 +396,17 @@ CacheList HostileList() {
 class KmzReaders : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    dir_ = new testing::TempDir();
+    dir_ = new TempDir();
     maps_ = new std::vector<MapFile>();
     WriteMaps(HostileList(), *dir_ / "hostile", "hostile texts", *maps_);
     int index = 0;
-    for (const fs::path& path : testing::CorpusInputs()) {
+    for (const fs::path& path : CorpusInputs()) {
       CacheList list(path.string(), nullptr, "");
       if (list.records.empty()) continue;
       for (size_t i = 0; i < list.records.size(); ++i)
         list.records[i].moved = i % 3 == 0;
       WriteMaps(list, *dir_ / std::to_string(++index),
-                fs::relative(path, testing::CorpusPath()).string(), *maps_);
+                fs::relative(path, CorpusPath()).string(), *maps_);
     }
   }
   static void TearDownTestSuite() {
@@ -293,19 +414,18 @@ class KmzReaders : public ::testing::Test {
     delete dir_;
   }
 
-  static testing::TempDir* dir_;
+  static TempDir* dir_;
   static std::vector<MapFile>* maps_;
 };
 
-testing::TempDir* KmzReaders::dir_ = nullptr;
+TempDir* KmzReaders::dir_ = nullptr;
 std::vector<MapFile>* KmzReaders::maps_ = nullptr;
 
 // Placemarks in the doc.kml of a map, counted on the raw text.
 size_t PlacemarkCount(const std::string& kmz) {
-  const testing::ToolRun unzip =
-      testing::RunTool("unzip -p " + testing::ShellWord(kmz) + " doc.kml");
+  const ToolRun unzip = RunTool("unzip -p " + ShellWord(kmz) + " doc.kml");
   EXPECT_EQ(unzip.status, 0) << kmz;
-  return testing::CountOf(unzip.output, "<Placemark>");
+  return CountOf(unzip.output, "<Placemark>");
 }
 
 #ifdef KORVELO_HAVE_LIBKML
@@ -375,28 +495,15 @@ TEST_F(KmzReaders, GdalListsEveryPlacemark) {
   REQUIRE_TOOL("unzip", "unzip");
   for (const MapFile& map : *maps_) {
     SCOPED_TRACE(map.source + ": " + map.path);
-    const testing::ToolRun run =
-        testing::RunTool("ogrinfo -ro -al -so " + testing::ShellWord(map.path));
+    const ToolRun run = RunTool("ogrinfo -ro -al -so " + ShellWord(map.path));
     ASSERT_EQ(run.status, 0) << run.output;
     EXPECT_NE(run.output.find("using driver `LIBKML' successful"),
               std::string::npos)
         << run.output;
-    const int features = testing::FeatureCount(run.output);
+    const int features = FeatureCount(run.output);
     EXPECT_EQ(features, static_cast<int>(PlacemarkCount(map.path)))
         << run.output;
     std::printf("ogrinfo: %s: %d features\n", map.source.c_str(), features);
-  }
-}
-
-TEST_F(KmzReaders, XmllintAcceptsEveryDocument) {
-  REQUIRE_TOOL("xmllint", "libxml2-utils");
-  REQUIRE_TOOL("unzip", "unzip");
-  for (const MapFile& map : *maps_) {
-    SCOPED_TRACE(map.source + ": " + map.path);
-    const testing::ToolRun run =
-        testing::RunTool("unzip -p " + testing::ShellWord(map.path) +
-                         " doc.kml | xmllint --noout -");
-    EXPECT_EQ(run.status, 0) << run.output;
   }
 }
 
