@@ -1,10 +1,10 @@
 // ConversionRun in-process with a recording host: the steps it shows, what
 // it counts and where its outputs go; the GPX for devices among the output
 // stages, what it holds after the list stages, the refusal to replace an
-// input, and the GPX read back by this program: for every corpus pocket
-// query converted with an exclusion folder, an owners file and a moves
-// file, a second run on its GPX with every stage off shows the same
-// placemarks.
+// input, and the GPX read back by this program: every corpus pocket query
+// converted with every stage (an exclusion folder, an owners file, a moves
+// file, ASC files and text sheets), and a second run on its GPX with every
+// stage off shows the same placemarks.
 #include "app/conversion_run.h"
 
 #include <gtest/gtest.h>
@@ -69,23 +69,23 @@ TEST(ConversionRun, RunWithEveryStageShowsEveryStepAndCountsRight) {
   };
   EXPECT_TRUE(ConversionRun({dir / "in/12345.gpx", dir / "in/spam.gpx"}, 1,
                             settings, host));
-  EXPECT_EQ(host.events,
-            (Texts{"[open]", "[controls]", "Loading caches...",
-                   "Loading 12345.gpx...", "Loading spam.gpx...",
-                   "Loading excluded caches...", "Loading x.gpx...",
-                   "Excluding caches...", "Loading excluded cachers...",
-                   "Excluding caches...", "Loading moved caches...",
-                   "Moving caches...", "Creating KML...", "Creating ASC...",
-                   "Creating ASC (Highway)...", "Creating GPX...",
-                   "Creating TXT...", "[message] 6 caches processed",
-                   "[close]"}));
+  EXPECT_EQ(
+      host.events,
+      (Texts{"[open]", "[controls]", "Loading caches...",
+             "Loading 12345.gpx...", "Loading spam.gpx...",
+             "Loading excluded caches...", "Loading x.gpx...",
+             "Excluding caches...", "Loading excluded cachers...",
+             "Excluding caches...", "Loading moved caches...",
+             "Moving caches...", "Creating KML...", "Creating ASC...",
+             "Creating ASC (Highway)...", "Creating GPX...", "Creating TXT...",
+             "[message] 6 caches processed", "[close]"}));
   EXPECT_NE(ReadFileOrFail(dir / "in/12345.kml").find("008.76130,50.20575"),
             std::string::npos);  // GC3 moved
   EXPECT_TRUE(FileExists(dir / "out/12345_all_Tradi.asc"));
   EXPECT_GT(Names(dir / "out").size(), 2u);  // and the text sheets
   const std::string gpx = ReadFileOrFail(dir / "gps/12345_gps.gpx");
-  EXPECT_EQ(WaypointNames(gpx), (Texts{"GC3", "PK3", "GC4", "PK4", "GC5",
-                                       "PK5", "GC6", "PK6"}));
+  EXPECT_EQ(WaypointNames(gpx),
+            (Texts{"GC3", "PK3", "GC4", "PK4", "GC5", "PK5", "GC6", "PK6"}));
   EXPECT_NE(gpx.find("<wpt lat=\"50.20575\" lon=\"008.76130\">"),
             std::string::npos);
   EXPECT_NE(gpx.find("<gsak:LatBeforeCorrect>50.5</gsak:LatBeforeCorrect>"),
@@ -121,19 +121,6 @@ TEST(OutputPaths, FollowTheFolderRules) {
   settings.OutputKmlDir = "/kml";
   EXPECT_EQ(GpxFilePath("/pq/1.gpx", "12345", settings),
             "/media/GARMIN/Garmin/GPX/12345_gps.gpx");
-}
-
-// Without its setting no GPX is written.
-TEST(GpxRun, IsNotWrittenWithTheSettingOff) {
-  TempDir dir;
-  WriteFileOrFail(dir / "12345.gpx", PocketQuery(1, 2));
-  WriteFileOrFail(dir / "12345-wpts.gpx", Parkings(2));
-  RecordingHost host;
-  ConversionSettings settings;
-  ASSERT_TRUE(
-      ConversionRun({dir / "12345.gpx"}, kFunctionFound, settings, host));
-  EXPECT_EQ(Names(dir.path()),
-            (Texts{"12345-wpts.gpx", "12345.gpx", "12345.kml"}));
 }
 
 // A run whose GPX would land on one of its inputs, named as a path or read
@@ -295,8 +282,9 @@ TEST(GpxRoundTrip, EveryCorpusQueryReadBackGivesTheSamePlacemarks) {
     first.ExcludeDir = dir / "exclude";
     first.ExcludePeopleFile = dir / "owners.txt";
     first.MoveCachesFile = dir / "moves.txt";
-    first.bOutputGpx = true;
-    first.OutputGpxDir = dir / "first";
+    first.bOutputGpx = first.bOutputAsc = first.bOutputTxt = true;
+    first.OutputGpxDir = first.OutputAscDir = first.OutputTxtDir =
+        dir / "first";
     RecordingHost host;
     if (!ConversionRun({input}, kFunctionComplete, first, host)) continue;
     const std::string base = BaseName(loaded.name);
