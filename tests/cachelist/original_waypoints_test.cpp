@@ -22,12 +22,10 @@
 #include "input/elements.h"
 #include "platform/file_error.h"
 #include "support/test_support.h"
-#include "support/zip_builder.h"
 
 namespace korvelo {
 namespace {
 
-using ::korvelo::testing::BuildZip;
 using ::korvelo::testing::CorpusPath;
 using ::korvelo::testing::ReadFileOrFail;
 using ::korvelo::testing::TempDir;
@@ -100,29 +98,6 @@ TEST_F(OriginalsLoad, ReadsTheAdditionalWaypointsBesideAGpxFileOnly) {
   EXPECT_EQ(RecordCodes(list), (Texts{"GC1", "GC2"}));
   EXPECT_EQ(Codes(list.originals.additional()), (Texts{"PK1", "S12"}));
   EXPECT_EQ(AdditionalText(list.originals, 0), Wpt("PK1"));
-}
-
-// A folder loads the additional file as records, as it always has; its
-// waypoints are additional ones all the same, and kept once although the
-// cache file beside it reads them again.
-TEST_F(OriginalsLoad, AFolderWithBothFilesKeepsEachAdditionalWaypointOnce) {
-  WriteFileOrFail(dir_ / "f/1-wpts.gpx", Gpx({Wpt("PK1")}));
-  WriteFileOrFail(dir_ / "f/1.gpx", Gpx({Wpt("GC1")}));
-  const CacheList list = Load("f");
-  EXPECT_EQ(RecordCodes(list), (Texts{"PK1", "GC1"}));
-  EXPECT_EQ(TextOf(list, "PK1"), "<none>");
-  EXPECT_EQ(TextOf(list, "GC1"), Wpt("GC1"));
-  EXPECT_EQ(Codes(list.originals.additional()), (Texts{"PK1"}));
-}
-
-TEST_F(OriginalsLoad, ReadsTheAdditionalEntryOfAPocketQueryArchive) {
-  WriteFileOrFail(dir_ / "pq.zip",
-                  BuildZip({{"7-wpts.gpx", Gpx({Wpt("PK7"), Wpt("FN7")})},
-                            {"7.gpx", Gpx({Wpt("GC7")})}}));
-  const CacheList kept = Load("pq.zip");
-  EXPECT_EQ(RecordCodes(kept), (Texts{"GC7"}));
-  EXPECT_EQ(TextOf(kept, "GC7"), Wpt("GC7"));
-  EXPECT_EQ(Codes(kept.originals.additional()), (Texts{"PK7", "FN7"}));
 }
 
 // Without the GPX output nothing is kept, and the records are the same.
@@ -281,19 +256,22 @@ void ExpectTextsInOrder(const CacheList& list, const std::string& gpx,
   }
 }
 
-TEST(OriginalTextReader, ReadsTheTextsOfALargeFileInAnyOrder) {
+TEST(OriginalTextReader, ReadsTheTextsOfALargeFileInAnyOrderAlsoThroughACopy) {
   TempDir dir;
   const std::string gpx = VariedGpx(80, 7);
   ASSERT_GT(gpx.size(), size_t{3} << 20);
   WriteFileOrFail(dir / "q.gpx", gpx);
-  const CacheList list = LoadKeeping(dir / "q.gpx");
-  std::vector<size_t> order(list.records.size());
+  auto list = std::make_unique<CacheList>(LoadKeeping(dir / "q.gpx"));
+  std::vector<size_t> order(list->records.size());
   for (size_t i = 0; i < order.size(); ++i) order[i] = i;
-  ExpectTextsInOrder(list, gpx, order);
+  ExpectTextsInOrder(*list, gpx, order);
   std::reverse(order.begin(), order.end());
-  ExpectTextsInOrder(list, gpx, order);
+  ExpectTextsInOrder(*list, gpx, order);
+  // A copy reads them after the list it came from is gone.
+  const CacheList copy = *list;
+  list.reset();
   std::shuffle(order.begin(), order.end(), std::mt19937(3));
-  ExpectTextsInOrder(list, gpx, order);
+  ExpectTextsInOrder(copy, gpx, order);
 }
 
 // A folder's lists are merged: each text is read from its own file, also
@@ -323,16 +301,6 @@ TEST(OriginalTextReader, ReadsTextsOfMoreFilesThanItKeepsOpen) {
   }
 }
 
-TEST(OriginalTextReader, ACopyReadsTheSameTextsAfterTheListIsGone) {
-  TempDir dir;
-  const std::string gpx = VariedGpx(10, 1);
-  WriteFileOrFail(dir / "q.gpx", gpx);
-  auto list = std::make_unique<CacheList>(LoadKeeping(dir / "q.gpx"));
-  const CacheList copy = *list;
-  list.reset();
-  ExpectTextsInOrder(copy, gpx, {9, 0, 4});
-}
-
 // One byte at `at` of the file replaced, the modification time put back to
 // what it was, so that only the bytes tell the change.
 void ReplaceByteKeepingTime(const std::string& path, size_t at) {
@@ -351,25 +319,26 @@ TEST(OriginalTextReader, FailsTheReadOfAChangedFileNamingTheFile) {
     // Changes the file at the path; the loaded text of GC1 starts at `at`.
     std::function<void(const std::string& path, size_t at)> change;
     FileCause cause;  // kNone: the read still succeeds
-  } rows[] = {
-      {"rewritten longer",
-       [](const std::string& path, size_t) {
-         WriteFileOrFail(path, ReadFileOrFail(path) + " ");
-       },
-       FileCause::kSharingViolation},
-      {"a byte of the text, same size and time",
-       [](const std::string& path, size_t at) {
-         ReplaceByteKeepingTime(path, at + 10);
-       },
-       FileCause::kSharingViolation},
-      {"a byte outside every text, same size and time",
-       [](const std::string& path, size_t) { ReplaceByteKeepingTime(path, 25); },
-       FileCause::kNone},
-      {"removed",
-       [](const std::string& path, size_t) {
-         ASSERT_EQ(unlink(path.c_str()), 0);
-       },
-       FileCause::kFileNotFound}};
+  } rows[] = {{"rewritten longer",
+               [](const std::string& path, size_t) {
+                 WriteFileOrFail(path, ReadFileOrFail(path) + " ");
+               },
+               FileCause::kSharingViolation},
+              {"a byte of the text, same size and time",
+               [](const std::string& path, size_t at) {
+                 ReplaceByteKeepingTime(path, at + 10);
+               },
+               FileCause::kSharingViolation},
+              {"a byte outside every text, same size and time",
+               [](const std::string& path, size_t) {
+                 ReplaceByteKeepingTime(path, 25);
+               },
+               FileCause::kNone},
+              {"removed",
+               [](const std::string& path, size_t) {
+                 ASSERT_EQ(unlink(path.c_str()), 0);
+               },
+               FileCause::kFileNotFound}};
   for (const auto& row : rows) {
     SCOPED_TRACE(row.what);
     TempDir dir;

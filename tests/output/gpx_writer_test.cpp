@@ -12,6 +12,7 @@
 #include "output/file_function.h"
 #include "output/gpx_waypoint.h"
 #include "support/test_support.h"
+#include "support/zip_builder.h"
 
 namespace korvelo {
 namespace {
@@ -36,7 +37,7 @@ CacheList ListOf(const Texts& caches, const Texts& additional = {}) {
   }
   for (const std::string& wpt : additional) {
     list.originals.AddAdditional(CacheRecord(wpt).name,
-                                  list.originals.KeepCopy(wpt));
+                                 list.originals.KeepCopy(wpt));
   }
   return list;
 }
@@ -95,10 +96,10 @@ TEST(GpxWriter, AMovedCacheIsWrittenAtItsNewPlaceAndTheBoundsCoverIt) {
   EXPECT_NE(gpx.find("<bounds minlat=\"-1.50000\" minlon=\"008.00000\" "
                      "maxlat=\"11.5\" maxlon=\"21\" />"),
             std::string::npos);
-  EXPECT_NE(gpx.find(MovedWaypoint(Wpt("GC1", "10", "20"), "-1.50000",
-                                   "008.00000") +
-                     "</wpt>"),
-            std::string::npos);
+  EXPECT_NE(
+      gpx.find(MovedWaypoint(Wpt("GC1", "10", "20"), "-1.50000", "008.00000") +
+               "</wpt>"),
+      std::string::npos);
   EXPECT_NE(gpx.find(Wpt("GC3", "11.5", "21") + "</wpt>"), std::string::npos);
   EXPECT_EQ(Written(ListOf({})).find("<bounds"), std::string::npos);
   EXPECT_EQ(Written(ListOf({"<wpt><name>GC1</name>"})).find("<bounds"),
@@ -111,27 +112,26 @@ TEST(GpxWriter, AdditionalWaypointsFollowTheirCacheInFileOrder) {
     Texts caches;      // codes of the list's records, in list order
     Texts additional;  // codes of the additional waypoints, in file order
     Texts written;
-  } rows[] = {
-      {"file order, not list order",
-       {"GC2", "GC1"},
-       {"S11", "PK2", "PK1", "FN2"},
-       {"GC2", "PK2", "FN2", "GC1", "S11", "PK1"}},
-      {"those of a dropped cache are dropped",
-       {"GC1"},
-       {"PK9", "PK1"},
-       {"GC1", "PK1"}},
-      {"one key, two caches: behind the first only",
-       {"GC7", "OC7"},
-       {"PK7"},
-       {"GC7", "PK7", "OC7"}},
-      {"a code written as a cache is not written again",
-       {"GC5", "PK5"},
-       {"PK5", "S15"},
-       {"GC5", "S15", "PK5"}},
-      {"codes of two letters or less have no key",
-       {"GC", "X"},
-       {"PK", "Y"},
-       {"GC", "X"}}};
+  } rows[] = {{"file order, not list order",
+               {"GC2", "GC1"},
+               {"S11", "PK2", "PK1", "FN2"},
+               {"GC2", "PK2", "FN2", "GC1", "S11", "PK1"}},
+              {"those of a dropped cache are dropped",
+               {"GC1"},
+               {"PK9", "PK1"},
+               {"GC1", "PK1"}},
+              {"one key, two caches: behind the first only",
+               {"GC7", "OC7"},
+               {"PK7"},
+               {"GC7", "PK7", "OC7"}},
+              {"a code written as a cache is not written again",
+               {"GC5", "PK5"},
+               {"PK5", "S15"},
+               {"GC5", "S15", "PK5"}},
+              {"codes of two letters or less have no key",
+               {"GC", "X"},
+               {"PK", "Y"},
+               {"GC", "X"}}};
   for (const auto& row : rows) {
     Texts caches, additional;
     for (const std::string& code : row.caches) caches.push_back(Wpt(code));
@@ -143,13 +143,28 @@ TEST(GpxWriter, AdditionalWaypointsFollowTheirCacheInFileOrder) {
   }
 }
 
-// A record the loader kept no text for (one read from an additional
-// waypoints file of a folder) is not written as a cache.
-TEST(GpxWriter, RecordsWithoutAnOriginalTextAreNotWritten) {
-  CacheList list = ListOf({Wpt("GC1")});
-  list.Append(CacheRecord(Wpt("PK1")));
-  list.originals.AddAdditional("PK1", list.originals.KeepCopy(Wpt("PK1")));
-  EXPECT_EQ(testing::WaypointNames(Written(list)), (Texts{"GC1", "PK1"}));
+// Loaded from files: the additional waypoints of a pocket query archive,
+// and of a folder of both files, which loads them as records too, follow
+// their cache once and are never written as a cache.
+TEST(GpxWriter, LoadedAdditionalWaypointsFollowTheirCacheOnce) {
+  const auto gpx = [](const Texts& codes) {
+    std::string text = "<gpx>\r\n";
+    for (const std::string& code : codes) text += Wpt(code) + "</wpt>\r\n";
+    return text + "</gpx>\r\n";
+  };
+  testing::TempDir dir;
+  testing::WriteFileOrFail(dir / "f/1-wpts.gpx", gpx({"PK1"}));
+  testing::WriteFileOrFail(dir / "f/1.gpx", gpx({"GC1"}));
+  testing::WriteFileOrFail(
+      dir / "pq.zip", testing::BuildZip({{"7-wpts.gpx", gpx({"PK7", "FN7"})},
+                                         {"7.gpx", gpx({"GC7"})}}));
+  const std::pair<std::string, Texts> rows[] = {
+      {"f", {"GC1", "PK1"}}, {"pq.zip", {"GC7", "PK7", "FN7"}}};
+  for (const auto& [path, written] : rows) {
+    const CacheList list(dir / path, nullptr, "", RecordTexts::kAll,
+                         WaypointOriginals::kKeep);
+    EXPECT_EQ(testing::WaypointNames(Written(list)), written) << path;
+  }
 }
 
 // New coordinates in the tag (escaped: they come from the moves file), the
@@ -167,9 +182,9 @@ TEST(GpxWriter, MovedWaypointHasTheNewPlaceInItsTagAndTheOldInTheGsakElement) {
   } rows[] = {
       {"the usual form",
        "<wpt lat=\"50.1\" lon=\"8.2\">\r\n<name>GC1</name>\r\n  ",
-       "<wpt lat=\"50.20575\" lon=\"-008.76130\">\r\n<name>GC1</name>" +
-           gsak + "50.1</gsak:LatBeforeCorrect><gsak:LonBeforeCorrect>8.2" +
-           end + "\r\n  "},
+       "<wpt lat=\"50.20575\" lon=\"-008.76130\">\r\n<name>GC1</name>" + gsak +
+           "50.1</gsak:LatBeforeCorrect><gsak:LonBeforeCorrect>8.2" + end +
+           "\r\n  "},
       {"lon first, single quotes, blanks around =",
        "<wpt lon = '8.2' xlat=\"1\" lat='50.1'><name>GC1</name>",
        "<wpt lon = '-008.76130' xlat=\"1\" lat='50.20575'><name>GC1</name>" +
@@ -183,8 +198,7 @@ TEST(GpxWriter, MovedWaypointHasTheNewPlaceInItsTagAndTheOldInTheGsakElement) {
        "<wpt><desc>lat=\"1\"</desc>",
        "<wpt lat=\"50.20575\" lon=\"-008.76130\"><desc>lat=\"1\"</desc>" +
            gsak + "</gsak:LatBeforeCorrect><gsak:LonBeforeCorrect>" + end},
-      {"moves file texts escaped",
-       "<wpt lat=\"1\" lon=\"2\">",
+      {"moves file texts escaped", "<wpt lat=\"1\" lon=\"2\">",
        "<wpt lat=\"5&quot;&lt;&amp;\" lon=\"&apos;3\">" + gsak +
            "1</gsak:LatBeforeCorrect><gsak:LonBeforeCorrect>2" + end,
        "5\"<&", "'3"},
@@ -193,13 +207,16 @@ TEST(GpxWriter, MovedWaypointHasTheNewPlaceInItsTagAndTheOldInTheGsakElement) {
        "<gsak:DNF>false</gsak:DNF></gsak:wptExtension>\n",
        "<wpt lat=\"50.20575\" lon=\"-008.76130\"><gsak:wptExtension "
        "xmlns:gsak=\"v4\"><gsak:DNF>false</gsak:DNF><gsak:LatBeforeCorrect>1"
-       "</gsak:LatBeforeCorrect><gsak:LonBeforeCorrect>2" + end + "\n"},
+       "</gsak:LatBeforeCorrect><gsak:LonBeforeCorrect>2" +
+           end + "\n"},
       {"corrected by GSAK before: the posted coordinates stay",
        "<wpt lat=\"1\" lon=\"2\"><gsak:wptExtension><gsak:LatBeforeCorrect>"
-       "48.7</gsak:LatBeforeCorrect><gsak:LonBeforeCorrect>9.1" + end + " ",
+       "48.7</gsak:LatBeforeCorrect><gsak:LonBeforeCorrect>9.1" +
+           end + " ",
        "<wpt lat=\"50.20575\" lon=\"-008.76130\"><gsak:wptExtension>"
        "<gsak:LatBeforeCorrect>48.7</gsak:LatBeforeCorrect>"
-       "<gsak:LonBeforeCorrect>9.1" + end + " "}};
+       "<gsak:LonBeforeCorrect>9.1" +
+           end + " "}};
   for (const auto& row : rows) {
     EXPECT_EQ(MovedWaypoint(row.wpt, row.lat, row.lon), row.expected)
         << row.what;

@@ -34,6 +34,7 @@ namespace {
 
 using S = ConversionSettings;
 using Id = ControlId;
+using enum ControlId;
 using Kind = ControlKind;
 // A check box, the controls it enables (path field first), flag and path.
 struct GroupRow {
@@ -44,32 +45,29 @@ struct GroupRow {
 };
 
 const GroupRow kGroups[] = {
-    {Id::kExclude,
-     {Id::kExcludeDir, Id::kExcludeDirPicker},
-     &S::bExclude,
-     &S::ExcludeDir},
-    {Id::kExcludePeople,
-     {Id::kExcludePeopleFile, Id::kExcludePeopleFilePicker},
+    {kExclude, {kExcludeDir, kExcludeDirPicker}, &S::bExclude, &S::ExcludeDir},
+    {kExcludePeople,
+     {kExcludePeopleFile, kExcludePeopleFilePicker},
      &S::bExcludePeople,
      &S::ExcludePeopleFile},
-    {Id::kMoveCaches,
-     {Id::kMoveCachesFile, Id::kMoveCachesFilePicker},
+    {kMoveCaches,
+     {kMoveCachesFile, kMoveCachesFilePicker},
      &S::bMoveCaches,
      &S::MoveCachesFile},
-    {Id::kOutputKml,
-     {Id::kOutputKmlDir, Id::kOutputKmlDirPicker, Id::kKmlFileMode},
+    {kOutputKml,
+     {kOutputKmlDir, kOutputKmlDirPicker, kKmlFileMode},
      &S::bOutputKml,
      &S::OutputKmlDir},
-    {Id::kOutputAsc,
-     {Id::kOutputAscDir, Id::kOutputAscDirPicker},
+    {kOutputAsc,
+     {kOutputAscDir, kOutputAscDirPicker},
      &S::bOutputAsc,
      &S::OutputAscDir},
-    {Id::kOutputGpx,
-     {Id::kOutputGpxDir, Id::kOutputGpxDirPicker},
+    {kOutputGpx,
+     {kOutputGpxDir, kOutputGpxDirPicker},
      &S::bOutputGpx,
      &S::OutputGpxDir},
-    {Id::kOutputTxt,
-     {Id::kOutputTxtDir, Id::kOutputTxtDirPicker},
+    {kOutputTxt,
+     {kOutputTxtDir, kOutputTxtDirPicker},
      &S::bOutputTxt,
      &S::OutputTxtDir},
 };
@@ -136,7 +134,7 @@ TEST_F(MainWindow, ShowsTheLoadedSettingsEnablesTheirGroupAndReadsThemBack) {
       EXPECT_EQ(Edit(other.enabled[0])->text().toStdString(),
                 settings_.*other.path);
     }
-    EXPECT_EQ(Get<QComboBox>(Id::kKmlFileMode)->currentIndex(), shown);
+    EXPECT_EQ(Get<QComboBox>(kKmlFileMode)->currentIndex(), shown);
     ConversionSettings read = AllOff();
     window_->ReadControls(read);
     EXPECT_TRUE(read.*row.flag) << Number(row.check);
@@ -158,11 +156,10 @@ TEST_F(MainWindow, CloseAndEnterKeepChangesAndEscapeLosesThem) {
     settings_.ExcludeDir = "/data/caf\xE9";
     settings_.OutputAscDir = "/data/\xFF";
     Open();
-    QTest::mouseClick(Check(Id::kOutputAsc), Qt::LeftButton);
-    Edit(Id::kOutputAscDir)->setText(QStringLiteral("/tmp/m\u00FCll"));
+    QTest::mouseClick(Check(kOutputAsc), Qt::LeftButton);
+    Edit(kOutputAscDir)->setText(QStringLiteral("/tmp/m\u00FCll"));
     if (key != 0) QTest::keyClick(window_.get(), Qt::Key(key));
-    if (key == 0)
-      QTest::mouseClick(Get<QPushButton>(Id::kClose), Qt::LeftButton);
+    if (key == 0) QTest::mouseClick(Get<QPushButton>(kClose), Qt::LeftButton);
     EXPECT_FALSE(window_->isVisible()) << key;
     EXPECT_EQ(window_->result() == QDialog::Accepted, keeps) << key;
     EXPECT_EQ(settings_.bOutputAsc, keeps) << key;
@@ -179,17 +176,17 @@ TEST_F(MainWindow, KmzBoxIsAlwaysEnabledAndCloseKeepsIt) {
     settings_ = AllOff();
     settings_.bOutputKmz = stored;
     Open();
-    QCheckBox* kmz = Check(Id::kOutputKmz);
+    QCheckBox* kmz = Check(kOutputKmz);
     EXPECT_EQ(kmz->isChecked(), stored);
     for (int clicks = 0; clicks < 2; ++clicks) {
-      QTest::mouseClick(Check(Id::kOutputKml), Qt::LeftButton);
+      QTest::mouseClick(Check(kOutputKml), Qt::LeftButton);
       EXPECT_TRUE(kmz->isEnabled()) << clicks;
     }
     QTest::mouseClick(kmz, Qt::LeftButton);
     ConversionSettings read = AllOff();
     window_->ReadControls(read);
     EXPECT_EQ(read.bOutputKmz, !stored);
-    QTest::mouseClick(Get<QPushButton>(Id::kClose), Qt::LeftButton);
+    QTest::mouseClick(Get<QPushButton>(kClose), Qt::LeftButton);
     EXPECT_EQ(settings_.bOutputKmz, !stored);
   }
 }
@@ -321,14 +318,14 @@ TEST(DialogLayout, WidensEveryUnitAcrossUntilEachCheckBoxLabelShowsWhole) {
   for (const auto& row : rows) {
     QDialog dialog;
     const ControlRow table[] = {
-        {Id::kOk, Kind::kButton, 100, 60, 50, 14, "OK"},
-        {Id::kSmallIcons, Kind::kCheckBox, 7, 7, row.width, 10, row.label},
+        {kOk, Kind::kButton, 100, 60, 50, 14, "OK"},
+        {kSmallIcons, Kind::kCheckBox, 7, 7, row.width, 10, row.label},
     };
     DialogControls controls;
     controls.LayOut(dialog, table, 160, 80);
     const DialogUnits units(dialog.font());
-    auto* check = controls.Get<QCheckBox>(Id::kSmallIcons);
-    auto* ok = controls.Get<QPushButton>(Id::kOk);
+    auto* check = controls.Get<QCheckBox>(kSmallIcons);
+    auto* ok = controls.Get<QPushButton>(kOk);
     EXPECT_EQ(dialog.width() > units.Size(160, 80).width(), row.widens);
     EXPECT_EQ(dialog.height(), units.Size(160, 80).height());
     EXPECT_GE(check->width(), check->sizeHint().width()) << row.label;
@@ -343,24 +340,23 @@ TEST(DialogLayout, WidensEveryUnitAcrossUntilEachCheckBoxLabelShowsWhole) {
 TEST(DialogLayout, GivesDropDownListsOneLineAndHeadingsTheirTextsWidth) {
   QDialog dialog;
   const ControlRow table[] = {
-      {Id::kKmlFileMode, Kind::kComboBox, 7, 7, 100, 86, "one\ntwo\nthree"},
-      {Id::kNoteHeading, Kind::kHeading, 7, 30, 10, 8,
+      {kKmlFileMode, Kind::kComboBox, 7, 7, 100, 86, "one\ntwo\nthree"},
+      {kNoteHeading, Kind::kHeading, 7, 30, 10, 8,
        "A heading much wider than ten units"},
-      {Id::kExcludeDir, Kind::kEdit, 7, 50, 100, 14, ""},
+      {kExcludeDir, Kind::kEdit, 7, 50, 100, 14, ""},
   };
   DialogControls controls;
   controls.LayOut(dialog, table, 200, 80);
   const DialogUnits units(dialog.font());
-  auto* combo = controls.Get<QComboBox>(Id::kKmlFileMode);
+  auto* combo = controls.Get<QComboBox>(kKmlFileMode);
   EXPECT_EQ(combo->count(), 3);
   EXPECT_EQ(combo->itemText(2), QStringLiteral("three"));
   EXPECT_EQ(combo->height(), combo->sizeHint().height());
   EXPECT_LT(combo->height(), units.Rect(7, 7, 100, 86).height());
-  auto* heading = controls.Get<QLabel>(Id::kNoteHeading);
+  auto* heading = controls.Get<QLabel>(kNoteHeading);
   EXPECT_EQ(heading->width(), heading->sizeHint().width());
   EXPECT_GT(heading->width(), units.Rect(7, 30, 10, 8).width());
-  EXPECT_EQ(controls.Get(Id::kExcludeDir)->geometry(),
-            units.Rect(7, 50, 100, 14));
+  EXPECT_EQ(controls.Get(kExcludeDir)->geometry(), units.Rect(7, 50, 100, 14));
 }
 
 // Controls are found by name as the class they were made as; the tab order
@@ -368,20 +364,20 @@ TEST(DialogLayout, GivesDropDownListsOneLineAndHeadingsTheirTextsWidth) {
 TEST(DialogLayout, FindsControlsByNameAndTabsInTableOrder) {
   QDialog dialog;
   const ControlRow table[] = {
-      {Id::kCancel, Kind::kButton, 100, 7, 50, 14, "Cancel"},
-      {Id::kNone, Kind::kText, 7, 30, 100, 8, "unnamed"},
-      {Id::kOk, Kind::kDefaultButton, 7, 7, 50, 14, "OK"},
+      {kCancel, Kind::kButton, 100, 7, 50, 14, "Cancel"},
+      {kNone, Kind::kText, 7, 30, 100, 8, "unnamed"},
+      {kOk, Kind::kDefaultButton, 7, 7, 50, 14, "OK"},
   };
   DialogControls controls;
   controls.LayOut(dialog, table, 160, 50);
-  auto* ok = controls.Get<QPushButton>(Id::kOk);
-  auto* cancel = controls.Get<QPushButton>(Id::kCancel);
+  auto* ok = controls.Get<QPushButton>(kOk);
+  auto* cancel = controls.Get<QPushButton>(kCancel);
   ASSERT_TRUE(ok != nullptr && cancel != nullptr);
   EXPECT_TRUE(ok->isDefault());
   EXPECT_FALSE(cancel->isDefault());
-  EXPECT_EQ(controls.Get<QCheckBox>(Id::kOk), nullptr);
-  EXPECT_EQ(controls.Get(Id::kNone), nullptr);
-  EXPECT_EQ(controls.Get(Id::kHelp), nullptr);
+  EXPECT_EQ(controls.Get<QCheckBox>(kOk), nullptr);
+  EXPECT_EQ(controls.Get(kNone), nullptr);
+  EXPECT_EQ(controls.Get(kHelp), nullptr);
   EXPECT_EQ(cancel->nextInFocusChain()->nextInFocusChain(), ok);
 }
 
