@@ -89,6 +89,9 @@ void ReadAhead::Release() {
 
 size_t ReadAhead::operator()(char* data, size_t size) {
   if (rest_.empty()) rest_ = Take();
+  // An ended source hands back an empty view with no data pointer, and
+  // memcpy must not be given one even for no bytes.
+  if (rest_.empty()) return 0;
   const size_t count = std::min(size, rest_.size());
   std::memcpy(data, rest_.data(), count);
   rest_.remove_prefix(count);
