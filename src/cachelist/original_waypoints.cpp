@@ -54,7 +54,7 @@ OriginalWaypoints::OriginalWaypoints(const OriginalWaypoints& other)
     IndexCache(Store(entry->first), Adopt(entry->second.text, 0, true));
   }
   for (const AdditionalWaypoint& w : other.additional_) {
-    KeepAdditional(w.code, Adopt(w.text, 0, true));
+    IndexAdditional(Store(w.code), Adopt(w.text, 0, true));
   }
   for (std::string_view declaration : other.namespaces_) {
     AddNamespaces(" " + std::string(declaration));
@@ -119,14 +119,14 @@ KeptText OriginalWaypoints::Adopt(const KeptText& text, uint32_t first_file,
 
 void OriginalWaypoints::IndexCache(std::string_view code,
                                    const KeptText& text) {
-  order_.push_back(&*caches_.emplace(code, Entry{text, order_.size()}).first);
+  const auto [entry, added] =
+      caches_.try_emplace(code, Entry{text, order_.size()});
+  if (added) order_.push_back(&*entry);
 }
 
-void OriginalWaypoints::KeepAdditional(std::string_view code,
-                                       const KeptText& text) {
-  const std::string_view kept_code = Store(code);
-  additional_codes_.insert(kept_code);
-  additional_.push_back({kept_code, text});
+void OriginalWaypoints::IndexAdditional(std::string_view code,
+                                        const KeptText& text) {
+  if (additional_codes_.insert(code).second) additional_.push_back({code, text});
 }
 
 uint32_t OriginalWaypoints::AddFile(std::string path, const FileStamp& stamp) {
@@ -134,15 +134,15 @@ uint32_t OriginalWaypoints::AddFile(std::string path, const FileStamp& stamp) {
   return static_cast<uint32_t>(files_.size() - 1);
 }
 
+// A code kept already (a cache of two pocket queries) is stored all the
+// same: its few bytes cost less than a second search of the index.
 void OriginalWaypoints::AddCache(std::string_view code, const KeptText& text) {
-  if (caches_.find(code) != caches_.end()) return;
   IndexCache(Store(code), text);
 }
 
 void OriginalWaypoints::AddAdditional(std::string_view code,
                                       const KeptText& text) {
-  if (additional_codes_.find(code) != additional_codes_.end()) return;
-  KeepAdditional(code, text);
+  IndexAdditional(Store(code), text);
 }
 
 void OriginalWaypoints::AddNamespaces(std::string_view root_tag) {
@@ -160,11 +160,6 @@ void OriginalWaypoints::AddNamespaces(std::string_view root_tag) {
     prefixes_.insert(kept.substr(6, prefix.size()));
     namespaces_.push_back(kept);
   }
-}
-
-const KeptText* OriginalWaypoints::CacheText(std::string_view code) const {
-  const auto found = caches_.find(code);
-  return found == caches_.end() ? nullptr : &found->second.text;
 }
 
 const KeptText* OriginalWaypoints::CacheText(std::string_view code,
@@ -197,15 +192,10 @@ void OriginalWaypoints::Merge(OriginalWaypoints&& other) {
   const auto first_file = static_cast<uint32_t>(files_.size());
   for (KeptFile& file : other.files_) files_.push_back(std::move(file));
   for (const Index::value_type* entry : other.order_) {
-    if (caches_.find(entry->first) == caches_.end()) {
-      IndexCache(entry->first, Adopt(entry->second.text, first_file, false));
-    }
+    IndexCache(entry->first, Adopt(entry->second.text, first_file, false));
   }
   for (const AdditionalWaypoint& waypoint : other.additional_) {
-    if (additional_codes_.insert(waypoint.code).second) {
-      additional_.push_back(
-          {waypoint.code, Adopt(waypoint.text, first_file, false)});
-    }
+    IndexAdditional(waypoint.code, Adopt(waypoint.text, first_file, false));
   }
   for (std::string_view declaration : other.namespaces_) {
     const std::string_view prefix =

@@ -92,12 +92,11 @@ class OriginalWaypoints {
   // copied texts use stay bound in a new document.
   void AddNamespaces(std::string_view root_tag);
 
-  // The kept text of the cache `code`, or null.
-  const KeptText* CacheText(std::string_view code) const;
-  // The same, for codes asked about in the order their texts were kept, as
-  // a list that lost some caches does: the texts at `cursor` (0 for the
-  // first question) and a few behind it are compared first, the index only
-  // then. `cursor` moves behind the text found.
+  // The kept text of the cache `code`, or null. Made for codes asked about
+  // in the order their texts were kept, as a list that lost some caches
+  // does: the texts at `cursor` (0 for the first question) and a few behind
+  // it are compared first, the index only then. `cursor` moves behind the
+  // text found.
   const KeptText* CacheText(std::string_view code, size_t& cursor) const;
   const std::vector<AdditionalWaypoint>& additional() const {
     return additional_;
@@ -118,9 +117,10 @@ class OriginalWaypoints {
   // The copy constructor's and Merge's step: `text` of `from` as this
   // object keeps it.
   KeptText Adopt(const KeptText& text, uint32_t first_file, bool copy);
-  // Adds the entry; `code` must be held by this object already.
+  // Both add the entry unless one with the same code is kept already;
+  // `code` must be held by this object.
   void IndexCache(std::string_view code, const KeptText& text);
-  void KeepAdditional(std::string_view code, const KeptText& text);
+  void IndexAdditional(std::string_view code, const KeptText& text);
 
   struct Hasher {
     using is_transparent = void;

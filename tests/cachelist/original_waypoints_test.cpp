@@ -58,8 +58,15 @@ Texts RecordCodes(const CacheList& list) {
   return codes;
 }
 
+// The text of `code` asked about on its own, without the order of a list.
+const KeptText* Find(const OriginalWaypoints& originals,
+                     const std::string& code) {
+  size_t cursor = 0;
+  return originals.CacheText(code, cursor);
+}
+
 std::string TextOf(const CacheList& list, const std::string& code) {
-  const KeptText* text = list.originals.CacheText(code);
+  const KeptText* text = Find(list.originals, code);
   if (text == nullptr) return "<none>";
   return std::string(OriginalTextReader(list.originals).Read(*text));
 }
@@ -114,7 +121,7 @@ TEST_F(OriginalsLoad, ALoadThatDropsThemKeepsNothingAndTheSameRecords) {
     EXPECT_EQ(dropped.titles, kept.titles) << file;
     ASSERT_EQ(Codes(kept.originals.additional()).size(), 183u) << file;
     for (const CacheRecord& r : kept.records) {
-      ASSERT_NE(kept.originals.CacheText(r.name), nullptr) << r.name;
+      ASSERT_NE(Find(kept.originals, r.name), nullptr) << r.name;
     }
   }
 }
@@ -126,8 +133,8 @@ TEST(OriginalWaypoints, ACopyKeepsItsTextsWhenTheOriginalIsGone) {
   original->AddNamespaces("<gpx xmlns:a=\"1\">");
   const OriginalWaypoints copy = *original;
   original.reset();
-  ASSERT_NE(copy.CacheText("GC1"), nullptr);
-  EXPECT_EQ(OriginalTextReader(copy).Read(*copy.CacheText("GC1")),
+  ASSERT_NE(Find(copy, "GC1"), nullptr);
+  EXPECT_EQ(OriginalTextReader(copy).Read(*Find(copy, "GC1")),
             std::string(300000, 'c'));
   EXPECT_EQ(Codes(copy.additional()), (Texts{"PK1"}));
   EXPECT_EQ(AdditionalText(copy, 0), "p");
@@ -249,7 +256,7 @@ void ExpectTextsInOrder(const CacheList& list, const std::string& gpx,
   OriginalTextReader reader(list.originals);
   for (size_t i : order) {
     const std::string code = ExtractElement(cut[i], "name");
-    const KeptText* text = list.originals.CacheText(code);
+    const KeptText* text = Find(list.originals, code);
     ASSERT_NE(text, nullptr) << code;
     EXPECT_EQ(text->file, 0u) << code;  // kept in the file, not copied
     ASSERT_EQ(reader.Read(*text), cut[i]) << code;
@@ -294,7 +301,7 @@ TEST(OriginalTextReader, ReadsTextsOfMoreFilesThanItKeepsOpen) {
   for (int i = 0; i < 3; ++i) {
     for (int f = 6; f >= 0; --f) {
       const KeptText* text =
-          list.originals.CacheText("GC" + std::to_string(10 * f + i));
+          Find(list.originals, "GC" + std::to_string(10 * f + i));
       ASSERT_NE(text, nullptr);
       EXPECT_EQ(reader.Read(*text), CutWaypoints(files[f])[i]);
     }
@@ -347,7 +354,7 @@ TEST(OriginalTextReader, FailsTheReadOfAChangedFileNamingTheFile) {
     WriteFileOrFail(path, gpx);
     const CacheList list = LoadKeeping(path);
     row.change(path, gpx.find("<wpt", gpx.find("<wpt") + 1));
-    const KeptText* text = list.originals.CacheText("GC1");
+    const KeptText* text = Find(list.originals, "GC1");
     ASSERT_NE(text, nullptr);
     OriginalTextReader reader(list.originals);
     try {
