@@ -83,6 +83,7 @@ const std::string kFullWpt =
 
 // A load that writes no sheets leaves their texts behind, and a load of
 // codes keeps the code alone; a parse leaves the file and the moved flag.
+// Unavailable is the exact text anywhere in the waypoint, a log included.
 TEST(CacheRecordParse, FillsTheFieldsItsLoadKeeps) {
   const auto fields = [](const CacheRecord& r) {
     return r.name + "|" + r.desc + "|" + r.url + "|" + r.urlname + "|" +
@@ -102,10 +103,6 @@ TEST(CacheRecordParse, FillsTheFieldsItsLoadKeeps) {
             "GC1A||U|T|Multi-cache|P|Small|1.5|2|L|||1.00000");
   EXPECT_EQ(fields(CacheRecord(kFullWpt, RecordTexts::kCodeOnly)),
             "GC1A||||||||||||");
-}
-
-// The exact text anywhere in the waypoint, a log included.
-TEST(CacheRecordParse, LooksForTheExactAvailabilityText) {
   EXPECT_TRUE(CacheRecord("<wpt><log>available=\"False\"</log>").unavailable);
   EXPECT_FALSE(CacheRecord("<wpt><c available=\"false\">").unavailable);
   EXPECT_FALSE(CacheRecord("<wpt><c archived=\"True\">").unavailable);

@@ -170,10 +170,18 @@ TEST(GpxWriter, LoadedAdditionalWaypointsFollowTheirCacheOnce) {
 // New coordinates in the tag (escaped: they come from the moves file), the
 // old ones in the GSAK element.
 TEST(GpxWriter, MovedWaypointHasTheNewPlaceInItsTagAndTheOldInTheGsakElement) {
-  const std::string gsak =
-      "<gsak:wptExtension xmlns:gsak=\"http://www.gsak.net/xmlv1/6\">"
-      "<gsak:LatBeforeCorrect>";
-  const std::string end = "</gsak:LonBeforeCorrect></gsak:wptExtension>";
+  // The GSAK element with the old coordinates, or only its last part.
+  const auto before = [](const std::string& lat, const std::string& lon,
+                         bool whole = true) {
+    return std::string(
+               whole ? "<gsak:wptExtension xmlns:gsak=\"http://www.gsak.net/"
+                       "xmlv1/6\">"
+                     : "") +
+           "<gsak:LatBeforeCorrect>" + lat +
+           "</gsak:LatBeforeCorrect><gsak:LonBeforeCorrect>" + lon +
+           "</gsak:LonBeforeCorrect></gsak:wptExtension>";
+  };
+  const std::string moved = "<wpt lat=\"50.20575\" lon=\"-008.76130\">";
   const struct {
     const char* what;
     std::string wpt;
@@ -182,41 +190,30 @@ TEST(GpxWriter, MovedWaypointHasTheNewPlaceInItsTagAndTheOldInTheGsakElement) {
   } rows[] = {
       {"the usual form",
        "<wpt lat=\"50.1\" lon=\"8.2\">\r\n<name>GC1</name>\r\n  ",
-       "<wpt lat=\"50.20575\" lon=\"-008.76130\">\r\n<name>GC1</name>" + gsak +
-           "50.1</gsak:LatBeforeCorrect><gsak:LonBeforeCorrect>8.2" + end +
-           "\r\n  "},
+       moved + "\r\n<name>GC1</name>" + before("50.1", "8.2") + "\r\n  "},
       {"lon first, single quotes, blanks around =",
        "<wpt lon = '8.2' xlat=\"1\" lat='50.1'><name>GC1</name>",
        "<wpt lon = '-008.76130' xlat=\"1\" lat='50.20575'><name>GC1</name>" +
-           gsak + "50.1</gsak:LatBeforeCorrect><gsak:LonBeforeCorrect>8.2" +
-           end},
+           before("50.1", "8.2")},
       {"no lat attribute: added behind <wpt",
        "<wpt lon=\"8.2\"><name>GC1</name>",
-       "<wpt lat=\"50.20575\" lon=\"-008.76130\"><name>GC1</name>" + gsak +
-           "</gsak:LatBeforeCorrect><gsak:LonBeforeCorrect>8.2" + end},
+       moved + "<name>GC1</name>" + before("", "8.2")},
       {"a lat inside an element is not the attribute",
        "<wpt><desc>lat=\"1\"</desc>",
-       "<wpt lat=\"50.20575\" lon=\"-008.76130\"><desc>lat=\"1\"</desc>" +
-           gsak + "</gsak:LatBeforeCorrect><gsak:LonBeforeCorrect>" + end},
+       moved + "<desc>lat=\"1\"</desc>" + before("", "")},
       {"moves file texts escaped", "<wpt lat=\"1\" lon=\"2\">",
-       "<wpt lat=\"5&quot;&lt;&amp;\" lon=\"&apos;3\">" + gsak +
-           "1</gsak:LatBeforeCorrect><gsak:LonBeforeCorrect>2" + end,
+       "<wpt lat=\"5&quot;&lt;&amp;\" lon=\"&apos;3\">" + before("1", "2"),
        "5\"<&", "'3"},
       {"a GSAK extension of its own gets them inside",
        "<wpt lat=\"1\" lon=\"2\"><gsak:wptExtension xmlns:gsak=\"v4\">"
        "<gsak:DNF>false</gsak:DNF></gsak:wptExtension>\n",
-       "<wpt lat=\"50.20575\" lon=\"-008.76130\"><gsak:wptExtension "
-       "xmlns:gsak=\"v4\"><gsak:DNF>false</gsak:DNF><gsak:LatBeforeCorrect>1"
-       "</gsak:LatBeforeCorrect><gsak:LonBeforeCorrect>2" +
-           end + "\n"},
+       moved +
+           "<gsak:wptExtension xmlns:gsak=\"v4\"><gsak:DNF>false</gsak:DNF>" +
+           before("1", "2", false) + "\n"},
       {"corrected by GSAK before: the posted coordinates stay",
-       "<wpt lat=\"1\" lon=\"2\"><gsak:wptExtension><gsak:LatBeforeCorrect>"
-       "48.7</gsak:LatBeforeCorrect><gsak:LonBeforeCorrect>9.1" +
-           end + " ",
-       "<wpt lat=\"50.20575\" lon=\"-008.76130\"><gsak:wptExtension>"
-       "<gsak:LatBeforeCorrect>48.7</gsak:LatBeforeCorrect>"
-       "<gsak:LonBeforeCorrect>9.1" +
-           end + " "}};
+       "<wpt lat=\"1\" lon=\"2\"><gsak:wptExtension>" +
+           before("48.7", "9.1", false) + " ",
+       moved + "<gsak:wptExtension>" + before("48.7", "9.1", false) + " "}};
   for (const auto& row : rows) {
     EXPECT_EQ(MovedWaypoint(row.wpt, row.lat, row.lon), row.expected)
         << row.what;

@@ -189,7 +189,10 @@ TEST(TextWriter, RefusesLinksFifosAndFilesPlantedInTheSheetTree) {
   }
 }
 
-TEST(HtmlToText, RemovesMarkupAndDecodesThreeUmlauts) {
+// Markup removed (three umlauts decoded), CDATA markers dropped, and the
+// descriptions a broken or hostile file can hold ended as the steps say,
+// never reading outside the text (the sanitizer build checks that).
+TEST(PlainText, RemovesMarkupAndEndsBrokenMarkupAsTheStepsSay) {
   ExpectRows(HtmlToText,
              {{"a<b>b</b>c", "abc"},
               {"x<y", "x"},
@@ -202,12 +205,13 @@ TEST(HtmlToText, RemovesMarkupAndDecodesThreeUmlauts) {
                "\xFC\xF6\xE4"
                "a b"},
               {"&#223;&quot;&amp;&lt;", "&#223;&quot;&amp;&lt;"}});
-}
-
-TEST(DropCdataMarkers, KeepsWhatStandsBetweenTheMarkers) {
   ExpectRows(DropCdataMarkers, {{"a<![CDATA[b]]>c<![CDATA[d]]>e", "abcde"},
                                 {"<![CDATA[a]]>]]>", "a]]>"},
                                 {"<![CDATA[open", "open"}});
+  ExpectRows(TextDescription, {{"&lt;b", ""},
+                               {"&lt;style&gt;x<![CDATA[x", "xx"},
+                               {"a&amp;nbsp;b<", "a b"},
+                               {"<![CDATA[<b>", ""}});
 }
 
 // Ten megabytes of description come out whole, and removing many style
@@ -221,15 +225,6 @@ TEST(TextDescription, TenMegabyteDescriptionComesOutWhole) {
   const CacheRecord record("<wpt><groundspeak:long_description>" + raw +
                            "</groundspeak:long_description>");
   EXPECT_EQ(TextDescription(record.raw_description), expected);
-}
-
-// Descriptions a broken or hostile file can hold: each ends as the steps
-// say, never reading outside its text (the sanitizer build checks that).
-TEST(TextDescription, EndsBrokenMarkupAsTheStepsSay) {
-  ExpectRows(TextDescription, {{"&lt;b", ""},
-                               {"&lt;style&gt;x<![CDATA[x", "xx"},
-                               {"a&amp;nbsp;b<", "a b"},
-                               {"<![CDATA[<b>", ""}});
 }
 
 // The plain-text description and ConvertUmlauts merge several replacement

@@ -49,9 +49,12 @@ TEST(OpenFileForReading, OpensRegularFilesOnlyAndNeverBlocks) {
   for (const auto& [path, cause] : rows) EXPECT_EQ(OpenCause(path), cause);
 }
 
-TEST(InputFile, ReadsAtAnOffsetWithoutMovingTheReadPosition) {
+// A read at an offset leaves the read position; the stamp tells the same
+// file from a changed one and from another file.
+TEST(InputFile, ReadsAtAnOffsetAndStampsTheFile) {
   TempDir dir;
   WriteFileOrFail(dir / "a.gpx", "0123456789");
+  WriteFileOrFail(dir / "b.gpx", "0123456789");
   InputFile file(dir / "a.gpx");
   char bytes[16] = {};
   EXPECT_EQ(file.ReadAt(6, bytes, 3), 3u);
@@ -61,14 +64,7 @@ TEST(InputFile, ReadsAtAnOffsetWithoutMovingTheReadPosition) {
   EXPECT_EQ(file.ReadAt(20, bytes, 4), 0u);
   EXPECT_EQ(file.Read(bytes, 4), 4u);
   EXPECT_EQ(std::string(bytes, 4), "0123");
-}
-
-// The stamp tells the same file from a changed one and from another file.
-TEST(InputFile, StampChangesWithTheFileOnly) {
-  TempDir dir;
-  WriteFileOrFail(dir / "a.gpx", "0123456789");
-  WriteFileOrFail(dir / "b.gpx", "0123456789");
-  const FileStamp first = InputFile(dir / "a.gpx").Stamp();
+  const FileStamp first = file.Stamp();
   EXPECT_EQ(InputFile(dir / "a.gpx").Stamp(), first);
   EXPECT_NE(InputFile(dir / "b.gpx").Stamp(), first);
   WriteFileOrFail(dir / "a.gpx", "01234567890");
