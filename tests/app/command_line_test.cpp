@@ -9,7 +9,6 @@
 #include <new>
 #include <sstream>
 #include <string>
-#include <tuple>
 #include <utility>
 #include <vector>
 

@@ -127,8 +127,10 @@ TEST(CorpusParse, EveryWaypointOfEveryFileKeepsTheInvariants) {
     ++files;
     for (const CacheRecord& r : CacheList(path.string(), nullptr, "").records) {
       SCOPED_TRACE(path.string() + " " + r.name);
-      EXPECT_TRUE(std::regex_match(r.lat_minutes.begin(), r.lat_minutes.end(), kMinutes) &&
-                  std::regex_match(r.lon_minutes.begin(), r.lon_minutes.end(), kMinutes) &&
+      EXPECT_TRUE(std::regex_match(r.lat_minutes.begin(), r.lat_minutes.end(),
+                                   kMinutes) &&
+                  std::regex_match(r.lon_minutes.begin(), r.lon_minutes.end(),
+                                   kMinutes) &&
                   std::regex_match(r.lat.begin(), r.lat.end(), kDecimal) &&
                   std::regex_match(r.lon.begin(), r.lon.end(), kDecimal))
           << r.lat_minutes << " " << r.lon_minutes << " " << r.lat << " "
@@ -287,9 +289,9 @@ TEST_F(LoadTest, FolderLoadsGpxFilesAndArchivesOnlyInByteOrder) {
 TEST_F(LoadTest, UnreadableGpxRaisesFileErrorWithCauseAndPath) {
   WriteFileOrFail(files_ / "pq/a.gpx", Gpx({"GC1"}));
   ASSERT_EQ(symlink("gone.gpx", (files_ / "pq/b.gpx").c_str()), 0);
-  EXPECT_TRUE(testing::ThrowsFileError([&] { CacheList(files_ / "pq", nullptr, ""); },
-                                       FileCause::kFileNotFound,
-                                       files_ / "pq/b.gpx"));
+  EXPECT_TRUE(
+      testing::ThrowsFileError([&] { CacheList(files_ / "pq", nullptr, ""); },
+                               FileCause::kFileNotFound, files_ / "pq/b.gpx"));
 }
 
 // Running out of memory inside an archive is no broken archive to skip.
@@ -300,21 +302,41 @@ TEST_F(LoadTest, MemoryExhaustionInsideAnArchiveReachesTheCaller) {
 }
 
 // Every entry loads unless it is the waypoints of a pair; data in front that
-// starts like an archive is skipped.
-TEST_F(LoadTest, ArchiveLoadsEveryEntryButTheAdditionalWaypointsOfAPair) {
+// starts like an archive is skipped. An archive inside an archive is opened
+// from the bytes it was inflated to: it fails alone, and its siblings still
+// load, unless its own entry in the outer archive is broken, which fails the
+// outer archive.
+TEST_F(LoadTest, ArchivesLoadEveryEntryButTheWaypointsOfAPairAndFailAlone) {
   const std::string in_front = std::string("PK\x03\x04", 4) + "\x90\x90\x90";
-  EXPECT_EQ(
-      Summary(LoadFile("12345.zip",
-                       in_front + BuildZip({Entry("12345-wpts.gpx", {"WP1"}),
-                                            Entry("12345.gpx", {"GC1"})}))),
-      "12345 | 12345 | GC1 | 12345 | 12345.zip 12345.gpx");
-  EXPECT_EQ(Summary(LoadFile("two.ZIP",
-                             BuildZip({Entry("b.gpx", {"GC2", "GC1"}),
-                                       Entry("a.gpx", {"GC1", "GC3"}, 0)}))),
-            "two | two two | GC2 GC1 GC3 | two two two | two.zip b.gpx a.gpx");
-  EXPECT_EQ(
-      Summary(LoadFile("w.zip", BuildZip({Entry("1-wpts.gpx", {"WP1"})}))),
-      "w | w | WP1 | w | w.zip 1-wpts.gpx");
+  const E inner{"in.zip", BuildZip({Entry("x-wpts.gpx", {"WP1"}),
+                                    Entry("x.gpx", {"GC1"}, 0)})};
+  const E sibling = Entry("b.gpx", {"GC2"});
+  const E broken_inner{"in.zip",
+                       BuildZip({With(Entry("x.gpx", {"GC1"}), &E::crc, 0)})};
+  const std::string in_out =
+      "in | in out | GC1 GC2 | in out | out.zip in.zip x.gpx b.gpx";
+  const std::tuple<std::string, std::string, std::string> rows[] = {
+      {"12345.zip",
+       in_front + BuildZip({Entry("12345-wpts.gpx", {"WP1"}),
+                            Entry("12345.gpx", {"GC1"})}),
+       "12345 | 12345 | GC1 | 12345 | 12345.zip 12345.gpx"},
+      {"two.ZIP",
+       BuildZip(
+           {Entry("b.gpx", {"GC2", "GC1"}), Entry("a.gpx", {"GC1", "GC3"}, 0)}),
+       "two | two two | GC2 GC1 GC3 | two two two | two.zip b.gpx a.gpx"},
+      {"w.zip", BuildZip({Entry("1-wpts.gpx", {"WP1"})}),
+       "w | w | WP1 | w | w.zip 1-wpts.gpx"},
+      {"out.zip", BuildZip({inner, sibling}), in_out},
+      {"out.zip", BuildZip({With(inner, &E::method, 0), sibling}), in_out},
+      {"out.zip", BuildZip({broken_inner, sibling}),
+       "out | out | GC2 | out | out.zip in.zip b.gpx"},
+      {"out.zip", BuildZip({{"in.zip", "PK\x03\x04 no archive"}, sibling}),
+       "out | out | GC2 | out | out.zip in.zip b.gpx"},
+      {"out.zip", BuildZip({With(inner, &E::crc, 0), sibling}),
+       " | | | | out.zip"}};
+  for (const auto& [name, image, summary] : rows) {
+    EXPECT_EQ(Summary(LoadFile(name, image)), summary);
+  }
 }
 
 // The innermost archive names the list; eight levels deep at most.
@@ -340,29 +362,6 @@ TEST_F(LoadTest, ArchivesInArchivesStopAfterSixteenUnpacked) {
   }
   EXPECT_EQ(LoadFile("bomb.zip", archive).GetSize(), 1);
   EXPECT_EQ(std::count(texts_.begin(), texts_.end(), "a.gpx"), 8);
-}
-
-// An archive inside an archive is opened from the bytes it was inflated to:
-// it fails alone, and its siblings still load, unless its own entry in the
-// outer archive is broken, which fails the outer archive.
-TEST_F(LoadTest, ArchiveInAnArchiveFailsAloneUnlessItsEntryIsBroken) {
-  const E inner{"in.zip", BuildZip({Entry("x-wpts.gpx", {"WP1"}),
-                                    Entry("x.gpx", {"GC1"}, 0)})};
-  const E sibling = Entry("b.gpx", {"GC2"});
-  const E broken_inner{"in.zip",
-                       BuildZip({With(Entry("x.gpx", {"GC1"}), &E::crc, 0)})};
-  const std::pair<std::vector<E>, std::string> rows[] = {
-      {{inner, sibling},
-       "in | in out | GC1 GC2 | in out | out.zip in.zip x.gpx b.gpx"},
-      {{With(inner, &E::method, 0), sibling},
-       "in | in out | GC1 GC2 | in out | out.zip in.zip x.gpx b.gpx"},
-      {{broken_inner, sibling}, "out | out | GC2 | out | out.zip in.zip b.gpx"},
-      {{{"in.zip", "PK\x03\x04 no archive"}, sibling},
-       "out | out | GC2 | out | out.zip in.zip b.gpx"},
-      {{With(inner, &E::crc, 0), sibling}, " | | | | out.zip"}};
-  for (const auto& [entries, summary] : rows) {
-    EXPECT_EQ(Summary(LoadFile("out.zip", BuildZip(entries))), summary);
-  }
 }
 
 // An archive whose two entries declare `first` and `second` bytes and hold

@@ -32,16 +32,13 @@ using ::korvelo::testing::TempDir;
 using ::korvelo::testing::WriteFileOrFail;
 using Texts = std::vector<std::string>;
 
-constexpr auto kKeep = WaypointOriginals::kKeep;
-
 std::string Wpt(const std::string& code, const std::string& body = "") {
   return "<wpt lat=\"50.1\" lon=\"8.6\"><name>" + code + "</name>" + body +
          "\n";
 }
 
-// The waypoints as a GPX text; `root` is the gpx start tag.
-std::string Gpx(const Texts& wpts, const std::string& root = "<gpx>") {
-  std::string text = "<?xml version=\"1.0\"?>\r\n" + root + "\r\n";
+std::string Gpx(const Texts& wpts) {
+  std::string text = "<?xml version=\"1.0\"?>\r\n<gpx>\r\n";
   for (const std::string& wpt : wpts) text += wpt + "</wpt>\r\n";
   return text + "</gpx>\r\n";
 }
@@ -76,45 +73,43 @@ std::string AdditionalText(const OriginalWaypoints& originals, size_t index) {
       OriginalTextReader(originals).Read(originals.additional()[index].text));
 }
 
-class OriginalsLoad : public ::testing::Test {
- protected:
-  CacheList Load(const std::string& name, WaypointOriginals originals = kKeep) {
-    return CacheList(dir_ / name, nullptr, "", RecordTexts::kAll, originals);
-  }
-  TempDir dir_;
-};
+CacheList LoadKeeping(const std::string& path) {
+  return CacheList(path, nullptr, "", RecordTexts::kAll,
+                   WaypointOriginals::kKeep);
+}
 
 // The text kept for a code is that of the record the list kept, within one
 // file and across merged lists alike.
-TEST_F(OriginalsLoad, TheFirstWaypointOfACodeWinsAsInTheList) {
-  WriteFileOrFail(dir_ / "a.gpx", Gpx({Wpt("GC1", "first"), Wpt("GC1", "2")}));
-  WriteFileOrFail(dir_ / "b.gpx", Gpx({Wpt("GC1", "third"), Wpt("GC2")}));
+TEST(OriginalsLoad, TheFirstWaypointOfACodeWinsAsInTheList) {
+  TempDir dir;
+  WriteFileOrFail(dir / "a.gpx", Gpx({Wpt("GC1", "first"), Wpt("GC1", "2")}));
+  WriteFileOrFail(dir / "b.gpx", Gpx({Wpt("GC1", "third"), Wpt("GC2")}));
   CacheList run;
-  run.Merge(Load("a.gpx"));
-  run.Merge(Load("b.gpx"));
+  run.Merge(LoadKeeping(dir / "a.gpx"));
+  run.Merge(LoadKeeping(dir / "b.gpx"));
   ASSERT_EQ(RecordCodes(run), (Texts{"GC1", "GC2"}));
   EXPECT_EQ(TextOf(run, "GC1"), Wpt("GC1", "first"));
   EXPECT_EQ(TextOf(run, "GC2"), Wpt("GC2"));
 }
 
-TEST_F(OriginalsLoad, ReadsTheAdditionalWaypointsBesideAGpxFileOnly) {
-  WriteFileOrFail(dir_ / "12345.gpx", Gpx({Wpt("GC1"), Wpt("GC2")}));
-  WriteFileOrFail(dir_ / "12345-wpts.gpx",
+TEST(OriginalsLoad, ReadsTheAdditionalWaypointsBesideAGpxFileOnly) {
+  TempDir dir;
+  WriteFileOrFail(dir / "12345.gpx", Gpx({Wpt("GC1"), Wpt("GC2")}));
+  WriteFileOrFail(dir / "12345-wpts.gpx",
                   Gpx({Wpt("PK1"), Wpt("S12"), Wpt("PK1", "again")}));
-  const CacheList list = Load("12345.gpx");
+  const CacheList list = LoadKeeping(dir / "12345.gpx");
   EXPECT_EQ(RecordCodes(list), (Texts{"GC1", "GC2"}));
   EXPECT_EQ(Codes(list.originals.additional()), (Texts{"PK1", "S12"}));
   EXPECT_EQ(AdditionalText(list.originals, 0), Wpt("PK1"));
 }
 
 // Without the GPX output nothing is kept, and the records are the same.
-TEST_F(OriginalsLoad, ALoadThatDropsThemKeepsNothingAndTheSameRecords) {
+TEST(OriginalsLoad, ALoadThatDropsThemKeepsNothingAndTheSameRecords) {
   KORVELO_REQUIRE_CORPUS();
   for (const char* file :
        {"cachebox3/GS_PQ.zip", "cachebox3/6004539_HomeZone.gpx"}) {
     const CacheList dropped(CorpusPath(file), nullptr, "");
-    const CacheList kept(CorpusPath(file), nullptr, "", RecordTexts::kAll,
-                         kKeep);
+    const CacheList kept = LoadKeeping(CorpusPath(file));
     EXPECT_TRUE(dropped.originals.empty()) << file;
     EXPECT_TRUE(dropped.originals.namespaces().empty()) << file;
     EXPECT_EQ(RecordCodes(dropped), RecordCodes(kept)) << file;
@@ -243,11 +238,6 @@ std::vector<std::string_view> CutWaypoints(std::string_view text) {
   return waypoints;
 }
 
-CacheList LoadKeeping(const std::string& path) {
-  return CacheList(path, nullptr, "", RecordTexts::kAll,
-                   WaypointOriginals::kKeep);
-}
-
 // Every waypoint of `gpx` read back from `list` through one reader, in the
 // order `order` gives (indexes into the waypoints), compared with the cut.
 void ExpectTextsInOrder(const CacheList& list, const std::string& gpx,
@@ -287,12 +277,10 @@ TEST(OriginalTextReader, ReadsTextsOfMoreFilesThanItKeepsOpen) {
   TempDir dir;
   std::vector<std::string> files;
   for (int f = 0; f < 7; ++f) {
-    std::string gpx = "<gpx>\r\n";
-    for (int i = 0; i < 3; ++i) {
-      gpx += "<wpt lat=\"" + std::to_string(f) + "\" lon=\"1\"><name>GC" +
-             std::to_string(10 * f + i) + "</name>\r\n</wpt>\r\n";
-    }
-    files.push_back(gpx + "</gpx>\r\n");
+    Texts wpts;
+    for (int i = 0; i < 3; ++i)
+      wpts.push_back(Wpt("GC" + std::to_string(10 * f + i)));
+    files.push_back(Gpx(wpts));
     WriteFileOrFail(dir / ("f/" + std::to_string(f) + ".gpx"), files.back());
   }
   const CacheList list = LoadKeeping(dir / "f");

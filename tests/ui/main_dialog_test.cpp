@@ -1,10 +1,7 @@
-// Windows laid out from their tables (what the table says is what is made,
-// the rules that bend a row's area, the three real windows' tables); the
-// main window's controls (what they show, what they enable, what Close,
-// Enter and Escape do with them), the file function question, the progress
-// window, and the settings store behind them: every value survives a save
-// and a load byte for byte, and stored texts read back with the flag and
-// number rules.
+// Windows laid out from their tables; the main window's controls (what they
+// show, enable and keep on Close, Enter and Escape), the file function
+// question, the progress window, and the settings store behind them: every
+// value survives a save and a load, and hand-written texts read back.
 #include "ui/main_dialog.h"
 
 #include <gtest/gtest.h>
@@ -109,17 +106,21 @@ class MainWindow : public ::testing::Test {
 };
 
 // Each flag on alone shows as such and enables exactly its group, also when
-// its box is clicked off and on again; ReadControls gives back what was
-// loaded; a file mode the list cannot show (5) reads back as -1.
+// its box is clicked off and on again; the KMZ box stays enabled whatever
+// the groups say (it packs the map however its folder was chosen).
+// ReadControls gives back what was loaded; a file mode the list cannot show
+// (5) reads back as -1.
 TEST_F(MainWindow, ShowsTheLoadedSettingsEnablesTheirGroupAndReadsThemBack) {
   for (const GroupRow& row : kGroups) {
     settings_ = AllOff();
     settings_.*row.flag = true;
     settings_.OutputKmlDirFileMode = &row == &kGroups[0] ? 5 : 2;
+    settings_.bOutputKmz = &row == &kGroups[1];
     const int shown = &row == &kGroups[0] ? -1 : 2;
     Open();
     for (int clicks = 0; clicks < 3; ++clicks) {
       if (clicks > 0) QTest::mouseClick(Check(row.check), Qt::LeftButton);
+      EXPECT_TRUE(Check(kOutputKmz)->isEnabled()) << Number(row.check);
       for (const GroupRow& other : kGroups) {
         for (Id id : other.enabled) {
           EXPECT_EQ(window_->Control(id)->isEnabled(),
@@ -134,10 +135,12 @@ TEST_F(MainWindow, ShowsTheLoadedSettingsEnablesTheirGroupAndReadsThemBack) {
       EXPECT_EQ(Edit(other.enabled[0])->text().toStdString(),
                 settings_.*other.path);
     }
+    EXPECT_EQ(Check(kOutputKmz)->isChecked(), settings_.bOutputKmz);
     EXPECT_EQ(Get<QComboBox>(kKmlFileMode)->currentIndex(), shown);
     ConversionSettings read = AllOff();
     window_->ReadControls(read);
     EXPECT_TRUE(read.*row.flag) << Number(row.check);
+    EXPECT_EQ(read.bOutputKmz, settings_.bOutputKmz);
     EXPECT_EQ(read.OutputKmlDirFileMode, shown);
     for (const GroupRow& other : kGroups) {
       EXPECT_EQ(read.*other.path, settings_.*other.path);
@@ -145,9 +148,9 @@ TEST_F(MainWindow, ShowsTheLoadedSettingsEnablesTheirGroupAndReadsThemBack) {
   }
 }
 
-// Close and Enter keep what was changed, Escape loses it. A path stored in
-// bytes that are not UTF-8 survives a window that did not change it; a path
-// the user typed is taken as typed.
+// Close and Enter keep what was changed (the KMZ box too), Escape loses it.
+// A path stored in bytes that are not UTF-8 survives a window that did not
+// change it; a path the user typed is taken as typed.
 TEST_F(MainWindow, CloseAndEnterKeepChangesAndEscapeLosesThem) {
   const std::pair<int, bool> rows[] = {
       {Qt::Key_Escape, false}, {Qt::Key_Return, true}, {0, true}};
@@ -157,37 +160,16 @@ TEST_F(MainWindow, CloseAndEnterKeepChangesAndEscapeLosesThem) {
     settings_.OutputAscDir = "/data/\xFF";
     Open();
     QTest::mouseClick(Check(kOutputAsc), Qt::LeftButton);
+    QTest::mouseClick(Check(kOutputKmz), Qt::LeftButton);
     Edit(kOutputAscDir)->setText(QStringLiteral("/tmp/m\u00FCll"));
     if (key != 0) QTest::keyClick(window_.get(), Qt::Key(key));
     if (key == 0) QTest::mouseClick(Get<QPushButton>(kClose), Qt::LeftButton);
     EXPECT_FALSE(window_->isVisible()) << key;
     EXPECT_EQ(window_->result() == QDialog::Accepted, keeps) << key;
     EXPECT_EQ(settings_.bOutputAsc, keeps) << key;
+    EXPECT_EQ(settings_.bOutputKmz, keeps) << key;
     EXPECT_EQ(settings_.OutputAscDir == "/tmp/m\xC3\xBCll", keeps) << key;
     EXPECT_EQ(settings_.ExcludeDir, "/data/caf\xE9") << key;
-  }
-}
-
-// The KMZ box shows the stored flag and stays enabled whatever the groups
-// say (it packs the map however its folder was chosen); a click on it is
-// read by ReadControls and kept by Close.
-TEST_F(MainWindow, KmzBoxIsAlwaysEnabledAndCloseKeepsIt) {
-  for (const bool stored : {false, true}) {
-    settings_ = AllOff();
-    settings_.bOutputKmz = stored;
-    Open();
-    QCheckBox* kmz = Check(kOutputKmz);
-    EXPECT_EQ(kmz->isChecked(), stored);
-    for (int clicks = 0; clicks < 2; ++clicks) {
-      QTest::mouseClick(Check(kOutputKml), Qt::LeftButton);
-      EXPECT_TRUE(kmz->isEnabled()) << clicks;
-    }
-    QTest::mouseClick(kmz, Qt::LeftButton);
-    ConversionSettings read = AllOff();
-    window_->ReadControls(read);
-    EXPECT_EQ(read.bOutputKmz, !stored);
-    QTest::mouseClick(Get<QPushButton>(kClose), Qt::LeftButton);
-    EXPECT_EQ(settings_.bOutputKmz, !stored);
   }
 }
 
@@ -336,45 +318,35 @@ TEST(DialogLayout, WidensEveryUnitAcrossUntilEachCheckBoxLabelShowsWhole) {
 
 // A closed drop-down list is one line high whatever height its row gives
 // for the open list; a heading is as wide as its text needs; every other
-// control gets its row's area.
-TEST(DialogLayout, GivesDropDownListsOneLineAndHeadingsTheirTextsWidth) {
+// control gets its row's area. Controls are found by name as the class they
+// were made as; the tab order is the table's, not the order on screen.
+TEST(DialogLayout, MakesWhatItsTableSays) {
   QDialog dialog;
   const ControlRow table[] = {
-      {kKmlFileMode, Kind::kComboBox, 7, 7, 100, 86, "one\ntwo\nthree"},
-      {kNoteHeading, Kind::kHeading, 7, 30, 10, 8,
+      {kCancel, Kind::kButton, 100, 7, 50, 14, "Cancel"},
+      {kNone, Kind::kText, 7, 24, 100, 8, "unnamed"},
+      {kOk, Kind::kDefaultButton, 7, 7, 50, 14, "OK"},
+      {kKmlFileMode, Kind::kComboBox, 7, 34, 100, 86, "one\ntwo\nthree"},
+      {kNoteHeading, Kind::kHeading, 7, 50, 10, 8,
        "A heading much wider than ten units"},
-      {kExcludeDir, Kind::kEdit, 7, 50, 100, 14, ""},
+      {kExcludeDir, Kind::kEdit, 7, 60, 100, 14, ""},
   };
   DialogControls controls;
   controls.LayOut(dialog, table, 200, 80);
   const DialogUnits units(dialog.font());
   auto* combo = controls.Get<QComboBox>(kKmlFileMode);
+  auto* heading = controls.Get<QLabel>(kNoteHeading);
+  auto* ok = controls.Get<QPushButton>(kOk);
+  auto* cancel = controls.Get<QPushButton>(kCancel);
+  ASSERT_TRUE(combo && heading && ok && cancel);
   EXPECT_EQ(combo->count(), 3);
   EXPECT_EQ(combo->itemText(2), QStringLiteral("three"));
   EXPECT_EQ(combo->height(), combo->sizeHint().height());
-  EXPECT_LT(combo->height(), units.Rect(7, 7, 100, 86).height());
-  auto* heading = controls.Get<QLabel>(kNoteHeading);
+  EXPECT_LT(combo->height(), units.Rect(7, 34, 100, 86).height());
   EXPECT_EQ(heading->width(), heading->sizeHint().width());
-  EXPECT_GT(heading->width(), units.Rect(7, 30, 10, 8).width());
-  EXPECT_EQ(controls.Get(kExcludeDir)->geometry(), units.Rect(7, 50, 100, 14));
-}
-
-// Controls are found by name as the class they were made as; the tab order
-// is the table's order, not the order on screen.
-TEST(DialogLayout, FindsControlsByNameAndTabsInTableOrder) {
-  QDialog dialog;
-  const ControlRow table[] = {
-      {kCancel, Kind::kButton, 100, 7, 50, 14, "Cancel"},
-      {kNone, Kind::kText, 7, 30, 100, 8, "unnamed"},
-      {kOk, Kind::kDefaultButton, 7, 7, 50, 14, "OK"},
-  };
-  DialogControls controls;
-  controls.LayOut(dialog, table, 160, 50);
-  auto* ok = controls.Get<QPushButton>(kOk);
-  auto* cancel = controls.Get<QPushButton>(kCancel);
-  ASSERT_TRUE(ok != nullptr && cancel != nullptr);
-  EXPECT_TRUE(ok->isDefault());
-  EXPECT_FALSE(cancel->isDefault());
+  EXPECT_GT(heading->width(), units.Rect(7, 50, 10, 8).width());
+  EXPECT_EQ(controls.Get(kExcludeDir)->geometry(), units.Rect(7, 60, 100, 14));
+  EXPECT_TRUE(ok->isDefault() && !cancel->isDefault());
   EXPECT_EQ(controls.Get<QCheckBox>(kOk), nullptr);
   EXPECT_EQ(controls.Get(kNone), nullptr);
   EXPECT_EQ(controls.Get(kHelp), nullptr);
