@@ -187,7 +187,8 @@ std::vector<std::string> Processed(const std::string& kml) {
 bool UseGermanLocale(const std::string& dir) {
   if (std::setlocale(LC_ALL, "de_DE.UTF-8") != nullptr) return true;
   const std::string make =
-      "localedef -i de_DE -f UTF-8 " + dir + "/de_DE.UTF-8 2>/dev/null";
+      "localedef -i de_DE -f UTF-8 " + ShellWord(dir + "/de_DE.UTF-8") +
+      " 2>/dev/null";
   if (std::system(make.c_str()) != 0) {
     return false;
   }
@@ -212,10 +213,10 @@ TEST_F(DropOnWindow, ConvertsACorpusPocketQueryExactlyAsTheCommandLine) {
     WriteFileOrFail(window_out / "pq.gpx", ReadFileOrFail(CorpusPath(pq)));
     DropFiles({window_out / "pq.gpx"}, Click(function));
     const std::string run =
-        "cd " + cli_out.path() +
-        " && env -u DISPLAY XDG_CONFIG_HOME=" + cli_out.path() +
-        " QT_QPA_PLATFORM=offscreen LC_ALL=C " + KORVELO_BINARY + " " +
-        options[function - 1] + " pq.gpx >o 2>&1";
+        "cd " + ShellWord(cli_out.path()) +
+        " && env -u DISPLAY XDG_CONFIG_HOME=" + ShellWord(cli_out.path()) +
+        " QT_QPA_PLATFORM=offscreen LC_ALL=C " + ShellWord(KORVELO_BINARY) +
+        " " + options[function - 1] + " pq.gpx >o 2>&1";
     ASSERT_EQ(std::system(run.c_str()), 0) << run;
     EXPECT_EQ(ReadFileOrFail(cli_out / "o"), "");
     const std::string kml = ReadFileOrFail(cli_out / "pq.kml");
