@@ -12,7 +12,8 @@ int main(int argc, char** argv) {
   const int count = argc > 1 ? std::atoi(argv[1]) : 20000;
   korvelo::CacheList one;
   one.records.emplace_back();
-  one.records[0].raw_description = std::string(2000, 'x');  // a realistic record
+  one.records[0].raw_description =
+      std::string(2000, 'x');  // a realistic record
   korvelo::CacheList all;
   const auto start = std::chrono::steady_clock::now();
   for (int i = 0; i < count; ++i) {

@@ -126,7 +126,8 @@ void OriginalWaypoints::IndexCache(std::string_view code,
 
 void OriginalWaypoints::IndexAdditional(std::string_view code,
                                         const KeptText& text) {
-  if (additional_codes_.insert(code).second) additional_.push_back({code, text});
+  if (additional_codes_.insert(code).second)
+    additional_.push_back({code, text});
 }
 
 uint32_t OriginalWaypoints::AddFile(std::string path, const FileStamp& stamp) {

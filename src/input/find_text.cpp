@@ -48,9 +48,9 @@ __attribute__((target("avx2"))) size_t ScanAvx2(const char* data, size_t& at,
         _mm256_loadu_si256(reinterpret_cast<const __m256i*>(data + at));
     const __m256i ends = _mm256_loadu_si256(
         reinterpret_cast<const __m256i*>(data + at + length - 1));
-    const auto mask = static_cast<unsigned>(_mm256_movemask_epi8(
-        _mm256_and_si256(_mm256_cmpeq_epi8(starts, first),
-                         _mm256_cmpeq_epi8(ends, last))));
+    const auto mask =
+        static_cast<unsigned>(_mm256_movemask_epi8(_mm256_and_si256(
+            _mm256_cmpeq_epi8(starts, first), _mm256_cmpeq_epi8(ends, last))));
     const size_t found = FirstMatch(mask, data, at, pattern);
     if (found != std::string_view::npos) return found;
   }

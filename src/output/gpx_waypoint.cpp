@@ -88,11 +88,10 @@ std::string MovedWaypoint(std::string_view wpt, std::string_view lat,
     copied = value->begin + value->size;
   }
 
-  const std::string before = "<gsak:LatBeforeCorrect>" +
-                             std::string(StartTagAttribute(wpt, "lat")) +
-                             "</gsak:LatBeforeCorrect><gsak:LonBeforeCorrect>" +
-                             std::string(StartTagAttribute(wpt, "lon")) +
-                             "</gsak:LonBeforeCorrect>";
+  const std::string before =
+      "<gsak:LatBeforeCorrect>" + std::string(StartTagAttribute(wpt, "lat")) +
+      "</gsak:LatBeforeCorrect><gsak:LonBeforeCorrect>" +
+      std::string(StartTagAttribute(wpt, "lon")) + "</gsak:LonBeforeCorrect>";
   // A text that GSAK wrote may hold its extension already. Where it has the
   // coordinates before a correction, those are the posted ones and stay;
   // else ours go inside it, so that the waypoint keeps a single one.

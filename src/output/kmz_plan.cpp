@@ -30,8 +30,8 @@ void AddRowFolders(std::vector<KmzFolder>& folders, const Records& records,
       if (solved && !type.solvable) continue;
       KmzFolder folder;
       folder.name = std::string(type.type_name) + (solved ? " Solved" : "");
-      folder.style_id = "Style_" + std::string(type.short_name) +
-                        (solved ? "Solved" : "");
+      folder.style_id =
+          "Style_" + std::string(type.short_name) + (solved ? "Solved" : "");
       folder.list_icon = IconFile(RowListIcon(row, solved));
       for (const CacheRecord* record : rows[row]) {
         if (type.solvable && record->moved != solved) continue;
@@ -88,17 +88,17 @@ std::vector<KmzFolder> PlanKmzFolders(const Records& records,
 }
 
 std::vector<KmzPart> SplitIntoParts(std::vector<KmzFolder> folders,
-                                    const MapDocument& document,
-                                    size_t limit) {
+                                    const MapDocument& document, size_t limit) {
   const FunctionLook& look = LookOf(document.function);
   const bool placemark_scale = document.smallIcons && look.placemark_scale;
   KmzPart blank;
   blank.name = document.name;
   if (document.onlyRow) {
-    blank.style_id = "Style_" + std::string(kCacheTypes[*document.onlyRow].short_name);
+    blank.style_id =
+        "Style_" + std::string(kCacheTypes[*document.onlyRow].short_name);
   }
   blank.height = look.height;
-  blank.icon_scale = placemark_scale ? "1.0"
+  blank.icon_scale = placemark_scale       ? "1.0"
                      : document.smallIcons ? look.small_scale
                                            : look.scale;
   blank.hover_scale = placemark_scale ? "1.0" : "1.3";

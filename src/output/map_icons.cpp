@@ -2,8 +2,8 @@
 
 #include <iterator>
 
-#include "output/cache_types.h"
 #include "input/text.h"
+#include "output/cache_types.h"
 #include "output/file_function.h"
 
 namespace korvelo {

@@ -94,10 +94,11 @@ class ProgramRun : public ::testing::Test {
     std::string command =
         "cd " + ShellWord(work_.path()) + " && " + prefix +
         " env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " + env_ +
-        " XDG_CONFIG_HOME=" +
-        ShellWord(config_.path()) + " TMPDIR=" + ShellWord(tmp_.path()) + " " +
-        ShellWord(binary_) + " " + args;
-    if (on_terminal) command = "script -qec " + ShellWord(command) + " /dev/null";
+        " XDG_CONFIG_HOME=" + ShellWord(config_.path()) +
+        " TMPDIR=" + ShellWord(tmp_.path()) + " " + ShellWord(binary_) + " " +
+        args;
+    if (on_terminal)
+      command = "script -qec " + ShellWord(command) + " /dev/null";
     return command + " </dev/null >" + ShellWord(config_ / "out") + " 2>" +
            ShellWord(config_ / "err");
   }

@@ -35,14 +35,14 @@ TEST(XmlText, EscapesMarkupAndReplacesWhatXmlCannotHold) {
   }
   // Every byte of these is replaced on its own.
   const std::string broken[] = {
-      "\x80",              // a lone continuation byte
-      "\xE2\x82",          // cut at the end
-      "\xC1\xBF",          // overlong two-byte form
-      "\xE0\x9F\xBF",      // overlong three-byte form
-      "\xED\xBF\xBF",      // a surrogate
+      "\x80",                      // a lone continuation byte
+      "\xE2\x82",                  // cut at the end
+      "\xC1\xBF",                  // overlong two-byte form
+      "\xE0\x9F\xBF",              // overlong three-byte form
+      "\xED\xBF\xBF",              // a surrogate
       "\xEF\xBF\xBE\xEF\xBF\xBF",  // U+FFFE and U+FFFF
-      "\xF4\x90\x80\x80",  // above U+10FFFF
-      "\xF8\x88\x80\x80\x80",  // five-byte form
+      "\xF4\x90\x80\x80",          // above U+10FFFF
+      "\xF8\x88\x80\x80\x80",      // five-byte form
   };
   for (const std::string& in : broken) {
     std::string every;
@@ -83,7 +83,8 @@ TEST(XmlText, DecodesGpxContentAsAParserReadsIt) {
       {"<br> ]]> plain", "<br> ]]> plain"},
       {"", ""},
   };
-  for (const auto& [in, out] : cases) EXPECT_EQ(DecodeXmlContent(in), out) << in;
+  for (const auto& [in, out] : cases)
+    EXPECT_EQ(DecodeXmlContent(in), out) << in;
 }
 
 // Folders of the given sizes, named by their index.
@@ -96,7 +97,8 @@ std::vector<KmzFolder> Folders(const std::vector<size_t>& sizes,
   size_t next = 0;
   for (size_t i = 0; i < sizes.size(); ++i) {
     KmzFolder folder{"F" + std::to_string(i), "S" + std::to_string(i), "", {}};
-    for (size_t k = 0; k < sizes[i]; ++k) folder.placemarks.push_back({&records[next++], ""});
+    for (size_t k = 0; k < sizes[i]; ++k)
+      folder.placemarks.push_back({&records[next++], ""});
     folders.push_back(folder);
   }
   return folders;
@@ -109,18 +111,18 @@ TEST(KmzPlan, PartsStayWithinTheLimitAndKeepEveryPlacemarkInOrder) {
     size_t parts;
   };
   const Case cases[] = {
-      {{}, 10, 1},             // the document alone
-      {{0, 0, 0}, 4, 1},       // 1 + 3 folders fills it exactly
-      {{0, 0, 0}, 3, 2},       // the third folder opens a second part
-      {{8}, 10, 1},            // 1 + 1 + 8
-      {{9}, 10, 2},            // one placemark over: the folder goes on
-      {{3, 0, 5, 2}, 5, 4},
-      {{1, 1, 1, 1, 1, 1}, 3, 6},
+      {{}, 10, 1},        // the document alone
+      {{0, 0, 0}, 4, 1},  // 1 + 3 folders fills it exactly
+      {{0, 0, 0}, 3, 2},  // the third folder opens a second part
+      {{8}, 10, 1},       // 1 + 1 + 8
+      {{9}, 10, 2},       // one placemark over: the folder goes on
+      {{3, 0, 5, 2}, 5, 4}, {{1, 1, 1, 1, 1, 1}, 3, 6},
   };
   for (const Case& c : cases) {
     std::vector<CacheRecord> records;
     const std::vector<KmzFolder> folders = Folders(c.sizes, records);
-    const std::vector<KmzPart> parts = SplitIntoParts(folders, MapDocument(), c.limit);
+    const std::vector<KmzPart> parts =
+        SplitIntoParts(folders, MapDocument(), c.limit);
     EXPECT_EQ(parts.size(), c.parts) << c.limit;
     std::vector<const CacheRecord*> seen;
     std::vector<std::string> names;
@@ -129,11 +131,13 @@ TEST(KmzPlan, PartsStayWithinTheLimitAndKeepEveryPlacemarkInOrder) {
       for (const KmzFolder& folder : part.folders) {
         features += 1 + folder.placemarks.size();
         // A folder cut by the split continues, same name and style.
-        if (names.empty() || names.back() != folder.name || &folder != &part.folders.front()) {
+        if (names.empty() || names.back() != folder.name ||
+            &folder != &part.folders.front()) {
           names.push_back(folder.name);
         }
         EXPECT_EQ(folder.style_id, "S" + folder.name.substr(1));
-        for (const KmzPlacemark& p : folder.placemarks) seen.push_back(p.record);
+        for (const KmzPlacemark& p : folder.placemarks)
+          seen.push_back(p.record);
       }
       EXPECT_LE(features, c.limit);
     }

@@ -186,9 +186,8 @@ std::vector<std::string> Processed(const std::string& kml) {
 // A German locale, made in the folder `dir` when the system has none.
 bool UseGermanLocale(const std::string& dir) {
   if (std::setlocale(LC_ALL, "de_DE.UTF-8") != nullptr) return true;
-  const std::string make =
-      "localedef -i de_DE -f UTF-8 " + ShellWord(dir + "/de_DE.UTF-8") +
-      " 2>/dev/null";
+  const std::string make = "localedef -i de_DE -f UTF-8 " +
+                           ShellWord(dir + "/de_DE.UTF-8") + " 2>/dev/null";
   if (std::system(make.c_str()) != 0) {
     return false;
   }
